@@ -1,0 +1,121 @@
+#include "host/harness.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace host {
+
+namespace {
+template <typename Fn>
+Fn Lookup(void *lib, const char *name) {
+  void *sym = dlsym(lib, name);
+  Fn f;
+  std::memcpy(&f, &sym, sizeof f);
+  return f;
+}
+}  // namespace
+
+bool LoadModule(const std::string &path, ModuleApi &api, std::string &error) {
+  api = ModuleApi{};
+  void *lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!lib) {
+    const char *e = dlerror();
+    error = "cannot load module " + path + ": " + (e ? e : "unknown error");
+    return false;
+  }
+  api.library = lib;
+  api.ovcInit = Lookup<VESSEL *(*)(OBJHANDLE, int)>(lib, "ovcInit");
+  api.ovcExit = Lookup<void (*)(VESSEL *)>(lib, "ovcExit");
+  api.ModuleDate = Lookup<const char *(*)()>(lib, "ModuleDate");
+  api.GetModuleVersion = Lookup<int (*)()>(lib, "GetModuleVersion");
+  if (!api.ovcInit) {
+    error = "module " + path + " has no ovcInit export";
+    dlclose(lib);
+    api = ModuleApi{};
+    return false;
+  }
+  return true;
+}
+
+void UnloadModule(ModuleApi &api) {
+  if (api.library) dlclose(api.library);
+  api = ModuleApi{};
+}
+
+void *LoadLibraryPath(const std::string &path, std::string &error) {
+  void *lib = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
+  if (!lib) {
+    const char *e = dlerror();
+    error = "cannot load " + path + ": " + (e ? e : "unknown error");
+  }
+  return lib;
+}
+
+HostVessel &AddVessel(const std::string &name, const std::string &class_name, int fmodel) {
+  World &w = world();
+  auto v = std::make_unique<HostVessel>();
+  v->name = name;
+  v->class_name = class_name;
+  v->fmodel = fmodel;
+  w.vessels.push_back(std::move(v));
+  return *w.vessels.back();
+}
+
+bool CreateVessel(const ModuleApi &api, HostVessel &hv) {
+  VESSEL *v = api.ovcInit(&hv, hv.fmodel);
+  hv.vessel = v;
+  return v != nullptr;
+}
+
+VESSEL3 *Callbacks(HostVessel &hv) { return static_cast<VESSEL3 *>(hv.vessel); }
+
+void SetUpVessel(HostVessel &hv, const std::vector<std::string> &lines, ScenarioFile *scenario) {
+  VESSEL3 *v = Callbacks(hv);
+  v->clbkSetClassCaps(nullptr);
+  ScenarioFile local;
+  ScenarioFile &f = scenario ? *scenario : local;
+  f.lines = lines;
+  f.next = 0;
+  v->clbkLoadStateEx(&f, &f);
+  v->clbkPostCreation();
+}
+
+void Step(HostVessel &hv, double simt, double simdt, double mjd) {
+  hv.forces.clear();
+  ++world().trace.step_counter;
+  Callbacks(hv)->clbkPostStep(simt, simdt, mjd);
+}
+
+int Key(HostVessel &hv, DWORD key, bool down, bool shift, bool ctrl, bool alt) {
+  char kstate[256];
+  std::memset(kstate, 0, sizeof kstate);
+  if (shift) kstate[OAPI_KEY_LSHIFT] = (char)0x80;
+  if (ctrl) kstate[OAPI_KEY_LCONTROL] = (char)0x80;
+  if (alt) kstate[OAPI_KEY_LALT] = (char)0x80;
+  if (down && key < 256) kstate[key] = (char)0x80;
+  return Callbacks(hv)->clbkConsumeBufferedKey(key, down, kstate);
+}
+
+bool DrawHUD(HostVessel &hv, RecordingSketchpad &skp, int mode, const HUDPAINTSPEC *hps) {
+  HUDPAINTSPEC def{512, 512, 256, 256, 1.0, 24};
+  return Callbacks(hv)->clbkDrawHUD(mode, hps ? hps : &def, &skp);
+}
+
+std::vector<std::string> Save(HostVessel &hv) {
+  ScenarioFile f;
+  Callbacks(hv)->clbkSaveState(&f);
+  return f.written;
+}
+
+void DestroyVessel(const ModuleApi &api, HostVessel &hv) {
+  if (api.ovcExit) api.ovcExit(hv.vessel);
+  hv.vessel = nullptr;
+  World &w = world();
+  w.vessels.erase(std::remove_if(w.vessels.begin(), w.vessels.end(),
+                                 [&](const std::unique_ptr<HostVessel> &p) { return p.get() == &hv; }),
+                  w.vessels.end());
+}
+
+}  // namespace host

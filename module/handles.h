@@ -1,0 +1,34 @@
+// Module-level handles and records shared by every vessel of the class: the
+// meshes loaded by the constructor and the thrusters, spot light and beacon
+// records kept by class set-up. A later vessel's set-up replaces them.
+#pragma once
+
+#include "module/orbiter_api.h"
+
+// Degrees to radians.
+extern const double RAD;
+
+// Meshes, reloaded by every constructor.
+extern MESHHANDLE hmesh_exterior;   // "Pelgar\TarvexB"
+extern MESHHANDLE hmesh_cockpit;    // "Pelgar\TarvexB-Cpit"
+extern MESHHANDLE hmesh_cockpit_n;  // "Pelgar\TarvexB-Cpit_n"
+extern MESHHANDLE hmesh_status;     // "Pelgar\TarvexB-status"
+extern MESHHANDLE hmesh_invisible;  // "Pelgar\TarvexB-invisible"
+
+// Thrusters and the spot light of class set-up.
+extern THRUSTER_HANDLE th_main;      // main engine, group THGROUP_MAIN
+extern THRUSTER_HANDLE th_reheat;    // reheat flame, group THGROUP_USER
+extern THRUSTER_HANDLE th_hover[2];  // [0] rear, [1] front lift thruster
+extern LightEmitter *spot_light;
+
+// Beacon records; the host keeps their addresses and reads them every frame,
+// the flight step switches their active flags in place.
+extern BEACONLIGHTSPEC beacon_nav_red;
+extern BEACONLIGHTSPEC beacon_nav_green;
+extern BEACONLIGHTSPEC beacon_strobe_left;
+extern BEACONLIGHTSPEC beacon_strobe_right;
+extern BEACONLIGHTSPEC beacon_tail_right;
+extern BEACONLIGHTSPEC beacon_tail_left;
+extern BEACONLIGHTSPEC beacon_anticoll_top;
+extern BEACONLIGHTSPEC beacon_anticoll_bottom;
+extern BEACONLIGHTSPEC beacon_landing;

@@ -1,0 +1,20 @@
+// Control and inspection routines of the stand-in sound service, besides the
+// service's own exports. Tests and the flight host find them by name in the
+// loaded "OrbiterSound.dll" (see sound_service/service_client.h).
+#pragma once
+
+extern "C" {
+// Number of service calls recorded since the last clear, and each as text,
+// e.g. "PlayVesselWaveOBSound3(0, 10, 1, 180, 20000)".
+typedef int (*TarvexSound_CallCountFn)();
+typedef const char *(*TarvexSound_CallFn)(int index);
+typedef void (*TarvexSound_ClearCallsFn)();
+// Advances the service clock: sounds played once stop when their time is up.
+typedef void (*TarvexSound_AdvanceFn)(double seconds);
+// Whether a slot plays, with its last loop flag, volume and frequency.
+typedef int (*TarvexSound_SlotStateFn)(int id, int slot, int *loop, int *volume, int *frequency);
+// The file loaded into a slot, or null.
+typedef const char *(*TarvexSound_SlotFileFn)(int id, int slot);
+// Forgets every identifier, slot and call.
+typedef void (*TarvexSound_ResetFn)();
+}

@@ -1,0 +1,67 @@
+// Vessel construction and the module-level state record.
+#include "module/handles.h"
+#include "module/state.h"
+#include "tests/support/fixture.h"
+
+using tarvex_test::CallsEqual;
+using tarvex_test::CallsInOrder;
+
+namespace {
+
+class VesselLifecycle : public tarvex_test::ModuleTest {};
+
+TEST_F(VesselLifecycle, ConstructorLoadsTheFiveMeshesInOrderThenDeclaresAnimations) {
+  host::HostVessel &hv = NewVessel("A", false);
+  auto calls = trace().Texts();
+  ASSERT_GE(calls.size(), 6u);
+  EXPECT_TRUE(CallsEqual(std::vector<std::string>(calls.begin(), calls.begin() + 5),
+                         {"oapiLoadMeshGlobal(\"Pelgar\\TarvexB\")", "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-Cpit\")",
+                          "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-Cpit_n\")",
+                          "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-status\")",
+                          "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-invisible\")"}));
+  EXPECT_EQ(trace().Entries()[5].name, "CreateAnimation");
+  EXPECT_EQ(static_cast<host::Mesh *>(hmesh_exterior)->name, "Pelgar\\TarvexB");
+  EXPECT_EQ(static_cast<host::Mesh *>(hmesh_invisible)->name, "Pelgar\\TarvexB-invisible");
+  EXPECT_EQ(Ship(hv).MyID, -1) << "the sound identifier comes only with post-creation";
+}
+
+TEST_F(VesselLifecycle, SecondVesselReloadsMeshesAndOverwritesTheSharedHandles) {
+  NewVessel("A", false);
+  host::world().failing_meshes.insert("Pelgar\\TarvexB-status");
+  trace().Clear();
+  NewVessel("B", false);
+  EXPECT_EQ(trace().Count("oapiLoadMeshGlobal"), 5u);
+  // The host answered null for the status mesh this time: the handle is stored as returned.
+  EXPECT_EQ(hmesh_status, nullptr);
+  EXPECT_NE(hmesh_exterior, nullptr);
+}
+
+TEST_F(VesselLifecycle, StateRecordStartsAtLoadValuesAndIsSharedByAllVessels) {
+  EXPECT_EQ(strut_ext, 0.5);
+  EXPECT_EQ(reheat_lamp, 1.0);
+  EXPECT_EQ(eng_snd_freq, 22000.0);
+  EXPECT_EQ(eng_snd_vol_int, 180.0);
+  EXPECT_EQ(eng_snd_vol_ext, 240.0);
+  EXPECT_EQ(nosewheel_steer, 0.5);
+  EXPECT_EQ(gear_pos, 0.0);
+  EXPECT_EQ(navmode_alt, 0.0);
+  // Creating vessels resets nothing: a later vessel starts from what the
+  // earlier one left behind.
+  NewVessel("A", false);
+  gear_pos = 1.0;
+  strut_ext = 0.25;
+  NewVessel("B", false);
+  EXPECT_EQ(gear_pos, 1.0);
+  EXPECT_EQ(strut_ext, 0.25);
+}
+
+TEST_F(VesselLifecycle, DestroyingOneVesselLeavesTheOtherIntact) {
+  host::HostVessel &a = NewVessel("A");
+  host::HostVessel &b = NewVessel("B");
+  host::DestroyVessel(api_, a);
+  EXPECT_EQ(b.animations.size(), 23u);
+  for (int i = 0; i < 5; ++i) host::Step(b);
+  EXPECT_TRUE(b.vessel->SetAnimation(Ship(b).anim_gear, 0.3));
+}
+
+}  // namespace

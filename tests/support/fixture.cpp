@@ -1,0 +1,65 @@
+#include "tests/support/fixture.h"
+
+#include <sstream>
+
+#include "module/exports.h"
+
+namespace tarvex_test {
+
+host::ModuleApi LinkedModule() {
+  host::ModuleApi api;
+  api.ovcInit = &ovcInit;
+  api.ovcExit = &ovcExit;
+  api.ModuleDate = &ModuleDate;
+  api.GetModuleVersion = &GetModuleVersion;
+  return api;
+}
+
+void ModuleTest::SetUp() {
+  host::ResetWorld();
+  ResetStateRecord();
+}
+
+void ModuleTest::TearDown() {
+  for (host::HostVessel *hv : vessels_)
+    if (host::world().FindVessel(hv)) host::DestroyVessel(api_, *hv);
+  vessels_.clear();
+}
+
+host::HostVessel &ModuleTest::NewVessel(const std::string &name, bool set_up, const std::vector<std::string> &lines) {
+  host::HostVessel &hv = host::AddVessel(name);
+  EXPECT_TRUE(host::CreateVessel(api_, hv));
+  vessels_.push_back(&hv);
+  if (set_up) host::SetUpVessel(hv, lines);
+  return hv;
+}
+
+namespace {
+std::string Join(const std::vector<std::string> &v) {
+  std::ostringstream os;
+  for (auto &s : v) os << "    " << s << "\n";
+  return os.str();
+}
+}  // namespace
+
+::testing::AssertionResult CallsInOrder(const std::vector<std::string> &actual,
+                                        const std::vector<std::string> &expected) {
+  size_t at = 0;
+  for (const std::string &e : expected) {
+    while (at < actual.size() && actual[at] != e) ++at;
+    if (at == actual.size())
+      return ::testing::AssertionFailure() << "missing (in order): " << e << "\n  expected in order:\n"
+                                           << Join(expected) << "  actual:\n"
+                                           << Join(actual);
+    ++at;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult CallsEqual(const std::vector<std::string> &actual,
+                                      const std::vector<std::string> &expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "\n  expected:\n" << Join(expected) << "  actual:\n" << Join(actual);
+}
+
+}  // namespace tarvex_test

@@ -1,0 +1,44 @@
+// Test support: a fresh host world and module state per test, vessels made
+// the way the host makes them, and a few project assertions over the trace.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/harness.h"
+#include "module/shuttlepb.h"
+#include "module/state.h"
+
+namespace tarvex_test {
+
+// The module's four entry points, linked into the test.
+host::ModuleApi LinkedModule();
+
+class ModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Creates a vessel through ovcInit; with `set_up` the host then calls
+  // clbkSetClassCaps, clbkLoadStateEx (with `lines`) and clbkPostCreation.
+  host::HostVessel &NewVessel(const std::string &name = "Tarvex1", bool set_up = true,
+                              const std::vector<std::string> &lines = {});
+  static ShuttlePB &Ship(host::HostVessel &hv) { return *static_cast<ShuttlePB *>(hv.vessel); }
+  host::Trace &trace() { return host::world().trace; }
+
+  host::ModuleApi api_ = LinkedModule();
+  std::vector<host::HostVessel *> vessels_;
+};
+
+// Success when `expected` appears in the trace's texts in this order (other
+// calls may come between them).
+::testing::AssertionResult CallsInOrder(const std::vector<std::string> &actual,
+                                        const std::vector<std::string> &expected);
+
+// Success when the two call lists are equal; on failure both are printed.
+::testing::AssertionResult CallsEqual(const std::vector<std::string> &actual,
+                                      const std::vector<std::string> &expected);
+
+}  // namespace tarvex_test

@@ -1,0 +1,42 @@
+#include "tests/support/sound_client.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace tarvex_test {
+
+namespace {
+template <typename Fn>
+Fn Find(void *lib, const char *name) {
+  void *sym = lib ? dlsym(lib, name) : nullptr;
+  Fn f;
+  std::memcpy(&f, &sym, sizeof f);
+  return f;
+}
+}  // namespace
+
+SoundService::SoundService(const char *path) {
+  library_ = dlopen(path, RTLD_NOW | RTLD_GLOBAL);
+  if (!library_) {
+    ADD_FAILURE() << "cannot load the sound service " << path << ": " << dlerror();
+    return;
+  }
+  count_ = Find<TarvexSound_CallCountFn>(library_, "TarvexSound_CallCount");
+  call_ = Find<TarvexSound_CallFn>(library_, "TarvexSound_Call");
+  clear_ = Find<TarvexSound_ClearCallsFn>(library_, "TarvexSound_ClearCalls");
+  advance_ = Find<TarvexSound_AdvanceFn>(library_, "TarvexSound_Advance");
+  slot_state_ = Find<TarvexSound_SlotStateFn>(library_, "TarvexSound_SlotState");
+  slot_file_ = Find<TarvexSound_SlotFileFn>(library_, "TarvexSound_SlotFile");
+  reset_ = Find<TarvexSound_ResetFn>(library_, "TarvexSound_Reset");
+}
+
+std::vector<std::string> SoundService::Calls() const {
+  std::vector<std::string> out;
+  int n = count_();
+  for (int i = 0; i < n; ++i) out.push_back(call_(i));
+  return out;
+}
+
+}  // namespace tarvex_test
