@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/host_lines.h"
 #include "host/scenario_file.h"
 #include "host/world.h"
 
@@ -232,15 +233,19 @@ void oapiWriteScenario_string(FILEHANDLE scn, const char *item, const char *stri
     f->written.push_back("  " + std::string(item ? item : "") + " " + std::string(string ? string : ""));
 }
 
+// The host's parser for its own lines; `status` is the host's scenario
+// reader, which keeps every line it was handed.
 void VESSEL::ParseScenarioLineEx(char *line, void *status) const {
   RecGlobal("ParseScenarioLineEx", Args(Str(line), status ? "status" : "null"));
   if (auto *f = static_cast<ScenarioFile *>(status)) f->parsed.push_back(line ? line : "");
+  ParseHostLine(HostOf(this), line);
 }
 
 // The host's standard vessel lines.
 void VESSEL2::clbkSaveState(FILEHANDLE scn) {
   RecGlobal("VESSEL2::clbkSaveState");
-  (void)scn;
+  if (auto *f = static_cast<ScenarioFile *>(scn))
+    for (auto &l : HostLines(HostOf(this))) f->written.push_back(l);
 }
 
 // The host's default load: every line goes to the host's own parser.

@@ -1,0 +1,23 @@
+// The host's own lines in a vessel's scenario block: what the host saves for
+// every vessel before the vessel's own lines, and reads back through
+// ParseScenarioLineEx. None of these keys begins with a key of the module's
+// own lines, so the module hands every one of them on to the host.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/world.h"
+
+namespace host {
+
+// The host's standard lines for `hv`, in the order written:
+//   STATUS Landed|Flying, ALT <m>, AIRSPEED <m/s>, PITCH <rad>, BANK <rad>,
+//   HEADING <rad>, FUEL <kg> (only once a propellant resource exists).
+std::vector<std::string> HostLines(const HostVessel &hv);
+
+// Reads one host line into `hv`; false (and nothing changed) when the key is
+// not one of the host's or its value cannot be read.
+bool ParseHostLine(HostVessel &hv, const char *line);
+
+}  // namespace host
