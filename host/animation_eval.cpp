@@ -72,13 +72,17 @@ VECTOR3 Apply(const MGROUP_TRANSFORM *t, double u, const VECTOR3 &p) {
 
 }  // namespace
 
-double ComponentProgress(const HostVessel &hv, const AnimComponent &c) {
-  if (c.anim >= hv.animations.size()) return 0;
-  const double s = hv.animations[c.anim].state;
-  if (c.state1 == c.state0) return s >= c.state1 ? 1 : 0;
-  const double u = (s - c.state0) / (c.state1 - c.state0);
+double IntervalProgress(const AnimComponent &c, double state) {
+  if (c.state1 == c.state0) return state >= c.state1 ? 1 : 0;
+  const double u = (state - c.state0) / (c.state1 - c.state0);
   if (!(u > 0)) return 0;  // also NaN
   return u > 1 ? 1 : u;
+}
+
+double ComponentMotion(const HostVessel &hv, const AnimComponent &c) {
+  if (c.anim >= hv.animations.size()) return 0;
+  const Animation &a = hv.animations[c.anim];
+  return IntervalProgress(c, a.state) - IntervalProgress(c, a.initial);
 }
 
 std::vector<const AnimComponent *> ComponentsMoving(const HostVessel &hv, UINT mesh, UINT grp) {
@@ -99,7 +103,7 @@ std::vector<const AnimComponent *> ComponentsMoving(const HostVessel &hv, UINT m
 
 VECTOR3 AnimatedPoint(const HostVessel &hv, UINT mesh, UINT grp, const VECTOR3 &p) {
   VECTOR3 q = p;
-  for (const AnimComponent *c : ComponentsMoving(hv, mesh, grp)) q = Apply(c->trans, ComponentProgress(hv, *c), q);
+  for (const AnimComponent *c : ComponentsMoving(hv, mesh, grp)) q = Apply(c->trans, ComponentMotion(hv, *c), q);
   return q;
 }
 

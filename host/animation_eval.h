@@ -3,8 +3,12 @@
 // module only declares animations; tests and the flight host use this to see
 // the geometry the declarations produce.
 //
-// The model: each component moves its groups by its transform scaled by its
-// progress over its state interval (0 before the interval, 1 after it). A
+// The model: a mesh is stored as it looks with every animation at its initial
+// state (the value given to CreateAnimation). A component's progress over its
+// state interval runs from 0 before the interval to 1 after it; at a state s
+// the component moves its groups by its transform scaled by progress(s) minus
+// progress(initial state), so a rudder created at 0.5 turns one way below 0.5
+// and the other way above it. A
 // component moves, besides its own groups, the groups of its descendants, so
 // a child's pivot and axis ride on its parent. A point is moved by every
 // component that lists its group and by their ancestors, each once: within a
@@ -20,15 +24,20 @@
 
 namespace host {
 
-// How far a component has moved over its state interval, 0..1, at the current
-// state of its animation. A NaN state counts as the interval's start.
-double ComponentProgress(const HostVessel &hv, const AnimComponent &c);
+// How far a component has come over its state interval at `state`, 0..1. A
+// NaN state counts as the interval's start.
+double IntervalProgress(const AnimComponent &c, double state);
+
+// The share of a component's transform applied to the mesh as stored, -1..1:
+// progress at the animation's current state minus progress at its initial
+// state.
+double ComponentMotion(const HostVessel &hv, const AnimComponent &c);
 
 // The components that move group `grp` of mesh `mesh`, in the order their
 // motions are applied to a point of the group.
 std::vector<const AnimComponent *> ComponentsMoving(const HostVessel &hv, UINT mesh, UINT grp);
 
-// Where point `p` (in the vessel frame, with every animation at rest) carried
+// Where point `p` (in the vessel frame, on the mesh as stored) carried
 // by group `grp` of mesh `mesh` ends up at the vessel's current states.
 VECTOR3 AnimatedPoint(const HostVessel &hv, UINT mesh, UINT grp, const VECTOR3 &p);
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace host {
 
@@ -51,6 +52,13 @@ std::string Num(double v) {
   for (int prec = 1; prec <= 17; ++prec) {
     std::snprintf(buf, sizeof buf, "%.*g", prec, v);
     if (std::strtod(buf, nullptr) == v) break;
+  }
+  // Large values read better in plain digits ("440000", not "4.4e+05").
+  if (std::strchr(buf, 'e') && std::fabs(v) >= 1 && std::fabs(v) < 1e17) {
+    for (int decimals = 0; decimals <= 17; ++decimals) {
+      std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+      if (std::strtod(buf, nullptr) == v) break;
+    }
   }
   return buf;
 }
