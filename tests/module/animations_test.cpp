@@ -311,7 +311,8 @@ TEST_F(Animations, SurfacesTurnBothWaysFromTheirCentreAndIndicatorsSlideOnTheSta
   EXPECT_TRUE(Near(At(hv, 22, lamp, 0), lamp)) << "group 22 of the exterior is another part";
   Set(hv, v.anim_status_dial, 0.5);
   const VECTOR3 pointer = _V(-0.0007841311, -0.4231625, -0.01118099);
-  EXPECT_TRUE(Near(At(hv, 39, pointer, 2), _V(-0.1007841311, -0.5231625, -0.01118099))) << "dial a quarter turned at 0.5";
+  EXPECT_TRUE(Near(At(hv, 39, pointer, 2), _V(-0.1007841311, -0.5231625, -0.01118099)))
+      << "dial a quarter turned at 0.5";
 }
 
 TEST_F(Animations, TwoVesselsShareTransformsButNotStatesOrTheNoseWheel) {
