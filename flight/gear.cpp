@@ -13,6 +13,13 @@ const double kStrutTravel = 0.555;
 // Gear travel per step at time acceleration 1.
 const double kGearRate = 0.0075;
 
+// The host's time acceleration as a travel factor; a NaN factor moves nothing
+// (it would otherwise stay in the gear position for good).
+double TravelFactor() {
+  double f = oapiGetTimeAcceleration();
+  return f == f ? f : 0;
+}
+
 void SetStrutAnimations(const ShuttlePB &v, double nose, double main) {
   v.SetAnimation(v.anim_nose_strut, nose);
   v.SetAnimation(v.anim_main_strut, main);
@@ -56,10 +63,13 @@ void FastFlightStruts(ShuttlePB &v, StepValues &s) {
 
 // Rolling fast on the ground the struts follow the pitch attitude: nose up
 // extends the nose strut, and the main struts take the mirrored value below
-// 0.2. Taxiing leaves the bounce in its settled state.
+// 0.2. Taxiing leaves the bounce in its settled state. A pitch the host
+// reports as NaN leaves the struts as they stood, rather than carrying NaN
+// into the strut state and the touchdown points for good.
 void TaxiingStruts(ShuttlePB &v, StepValues &s) {
   if (v.GroundContact() && s.airspeed > 10) {
     double r = v.GetPitch() * 35 + 0.5;
+    if (r != r) return;
     main_strut_ext = r >= 0.2 ? r : -r;
     if (main_strut_ext > 1) main_strut_ext = 1;
     strut_ext = r;
@@ -156,13 +166,13 @@ void NoseWheelSteering(ShuttlePB &v, StepValues &s) {
 void GearMotion(ShuttlePB &v) {
   if (gear_status == 0 || v.GroundContact()) return;
   if (gear_status == 1) {
-    gear_pos += kGearRate * oapiGetTimeAcceleration();
+    gear_pos += kGearRate * TravelFactor();
     if (gear_pos > 1) {
       gear_pos = 1;
       gear_status = 0;
     }
   } else {
-    gear_pos -= kGearRate * oapiGetTimeAcceleration();
+    gear_pos -= kGearRate * TravelFactor();
     if (gear_pos < 0) {
       gear_pos = 0;
       gear_status = 0;

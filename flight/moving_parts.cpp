@@ -19,6 +19,13 @@ const double kNozzleRate = 0.0115;
 // The nozzle counts as off its aft stop above this rotation.
 const double kNozzleAftStop = 0.06;
 
+// The host's time acceleration as a travel factor; a NaN factor moves nothing
+// (it would otherwise stay in the nozzle angle and reach the scenario file).
+double TravelFactor() {
+  double f = oapiGetTimeAcceleration();
+  return f == f ? f : 0;
+}
+
 void PlayOnce(const ShuttlePB &v, int slot) { PlayVesselWaveOBSound3(v.MyID, slot, NOLOOP, 255, 0); }
 
 // Moves a commanded part one step toward its end, playing its sound while it
@@ -66,7 +73,7 @@ void MovingParts(ShuttlePB &v, StepValues &s) {
   }
 
   if (nozzle_mode != 0) {
-    Drive(v, nozzle_mode, nozzle_angle, kNozzleRate * oapiGetTimeAcceleration(), kCoverSound);
+    Drive(v, nozzle_mode, nozzle_angle, kNozzleRate * TravelFactor(), kCoverSound);
     v.SetAnimation(v.anim_cover, nozzle_angle);
     v.SetAnimation(v.anim_nozzle_ind, nozzle_angle);
   }

@@ -214,6 +214,27 @@ TEST_F(GearTest, TaxiingNeedsMoreThanTenMetresPerSecond) {
   EXPECT_NE(strut_bounce, 2.0);
 }
 
+TEST_F(GearTest, NaNFromTheHostLeavesStrutsAndGearAsTheyStood) {
+  strut_ext = 0.6, main_strut_ext = 0.4, strut_bounce = 1;
+  hv_->pitch = std::nan("");
+  Roll(25);
+  Step();
+  EXPECT_EQ(strut_ext, 0.6);
+  EXPECT_EQ(main_strut_ext, 0.4);
+  EXPECT_EQ(strut_bounce, 1.0);
+  EXPECT_TRUE(trace().Filter("SetTouchdownPoints").empty());
+
+  host::world().time_acceleration = std::nan("");
+  gear_pos = 0.5, gear_status = 1;
+  Fly(100);
+  Step();
+  EXPECT_EQ(gear_pos, 0.5);
+  EXPECT_EQ(gear_status, 1);
+  host::world().time_acceleration = 1;
+  Step();
+  EXPECT_EQ(gear_pos, 0.5075) << "moves on once the host reports a number again";
+}
+
 TEST_F(GearTest, GearUpPointsOnlyAboveNinetyFivePercentAndNotWhileMoving) {
   struct Row {
     double gear_pos;

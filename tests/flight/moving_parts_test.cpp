@@ -3,6 +3,7 @@
 // is given.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,12 @@ TEST_F(MovingPartsTest, NozzleDrive) {
     if (row.mode != 0) expected = {Anim(ship().anim_cover, nozzle_angle), Anim(ship().anim_nozzle_ind, nozzle_angle)};
     EXPECT_TRUE(CallsEqual(AnimationCalls({ship().anim_cover, ship().anim_nozzle_ind}), expected));
   }
+  // A time acceleration the host reports as NaN moves nothing.
+  host::world().time_acceleration = std::nan("");
+  nozzle_angle = 0.4, nozzle_mode = 1;
+  Step();
+  EXPECT_EQ(nozzle_angle, 0.4);
+  EXPECT_EQ(nozzle_mode, 1u);
   // A full drive down at tenfold takes nine steps.
   host::world().time_acceleration = 10;
   nozzle_angle = 0, nozzle_mode = 1;
