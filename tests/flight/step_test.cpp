@@ -41,7 +41,7 @@ TEST_F(FlightStep, BlocksRunInTheirBindingOrder) {
                                                 "SetThrusterDir(th0, (0, 0.11, 1))",            // 9: offset by block 7
                                                 "SetCW(0.3, 0.3, 0.67, 0.92)",                  // 9
                                                 "SetThrusterMax0(th0, 440000)",                 // 9
-                                                "AddForce((" + yaw + ", 0, 0), (0, 0, 0.05))",  // 10
+                                                "AddForce((" + yaw + ", 0, 0), (0, 0, 0.01))",  // 10
                                                 anim(ship.anim_status_dial, "0"),               // 12
                                                 anim(ship.anim_liftfan, host::Num(0.15 * 0.5 + 0.035)),  // 14
                                                 anim(ship.anim_status_a, "0"),                           // 20
