@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace host {
 
@@ -48,14 +49,16 @@ std::string Num(double v) {
   if (std::isnan(v)) return "nan";
   if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
   char buf[40];
-  // Whole numbers in plain digits: 10 and 440000, not 1e+01 and 4.4e+05.
-  if (v == std::floor(v) && std::fabs(v) < 1e15) {
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-    return buf;
-  }
   for (int prec = 1; prec <= 17; ++prec) {
     std::snprintf(buf, sizeof buf, "%.*g", prec, v);
     if (std::strtod(buf, nullptr) == v) break;
+  }
+  // Large values read better in plain digits ("440000", not "4.4e+05").
+  if (std::strchr(buf, 'e') && std::fabs(v) >= 1 && std::fabs(v) < 1e17) {
+    for (int decimals = 0; decimals <= 17; ++decimals) {
+      std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+      if (std::strtod(buf, nullptr) == v) break;
+    }
   }
   return buf;
 }
