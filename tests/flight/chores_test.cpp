@@ -100,6 +100,18 @@ TEST_F(Chores, BeaconsAndSpotLightFollowTheirFlagsEveryStep) {
   EXPECT_FALSE(spot_light->IsActive());
 }
 
+TEST_F(Chores, StepWithoutSpotLightStillSwitchesTheLandingBeacon) {
+  host::HostVessel &hv = NewVessel("Bare", false);  // no class set-up: no light, no thrusters
+  spot_light = nullptr;
+  spot_on = 1;
+  TracedStep(hv);
+  EXPECT_TRUE(beacon_landing.active);
+  EXPECT_EQ(trace().Count("LightEmitter::Activate"), 0u);
+  spot_on = 0;
+  TracedStep(hv);
+  EXPECT_FALSE(beacon_landing.active);
+}
+
 TEST_F(Chores, AttitudeModeIsLinearOnlyAirborneBelowSeventyWithTheLevelHold) {
   struct Row {
     const char *what;
