@@ -60,7 +60,14 @@ std::string Num(double v) {
       if (std::strtod(buf, nullptr) == v) break;
     }
   }
-  return buf;
+  // Two exponent digits on every platform ("1e-06", never "1e-006").
+  std::string out = buf;
+  const size_t e = out.find('e');
+  if (e != std::string::npos) {
+    size_t digits = e + 2;  // after the sign
+    while (out.size() - digits > 2 && out[digits] == '0') out.erase(digits, 1);
+  }
+  return out;
 }
 
 std::string Vec(const VECTOR3 &v) { return "(" + Num(v.x) + ", " + Num(v.y) + ", " + Num(v.z) + ")"; }
