@@ -54,37 +54,13 @@ namespace {
 
 enum Scene { kCruise, kHover };
 
-// A vessel made the host's way, with the engines and translation groups the
-// step drives created here if class set-up has not made them.
+// A vessel made the host's way: created, set up, loaded and post-created.
 host::HostVessel &MakeVessel() {
   host::ResetWorld();
   ResetStateRecord();
-  th_main = th_reheat = th_hover[0] = th_hover[1] = nullptr;  // a set-up of this vessel sets them anew
-  spot_light = nullptr;
   host::HostVessel &hv = host::AddVessel("Bench");
   hv.vessel = ovcInit(&hv, hv.fmodel);
   host::SetUpVessel(hv, {});
-  VESSEL &v = *hv.vessel;
-  if (!th_main) {
-    PROPELLANT_HANDLE ph = v.CreatePropellantResource(20000.0);
-    th_main = v.CreateThruster(_V(0, 0, -0.01), _V(0, 0, 1), 0, ph, 320000.0, 0, 101400.0);
-    th_reheat = v.CreateThruster(_V(0, -0.1580385, -5.802197), _V(0, 0, 1), 0, ph, 320000.0, 0, 101400.0);
-    th_hover[0] = v.CreateThruster(_V(0, -1, -4.5), _V(0, 1, 0), 0, ph, 1e7, 0, 101400.0);
-    th_hover[1] = v.CreateThruster(_V(0, -1, 4.5), _V(0, 1, 0), 0, ph, 1e7, 0, 101400.0);
-    v.CreateThrusterGroup(&th_main, 1, THGROUP_MAIN);
-    v.CreateThrusterGroup(&th_reheat, 1, THGROUP_USER);
-    v.CreateThrusterGroup(th_hover, 2, THGROUP_HOVER);
-    THRUSTER_HANDLE att[14];
-    for (int i = 0; i < 14; ++i)
-      att[i] = v.CreateThruster(_V(0, 0, 0), _V(0, 1, 0), 99000.0, ph, 320000.0, 0, 101400.0);
-    v.CreateThrusterGroup(&att[12], 1, THGROUP_ATT_FORWARD);
-    v.CreateThrusterGroup(&att[13], 1, THGROUP_ATT_BACK);
-  }
-  if (!spot_light) {
-    COLOUR4 white{1, 1, 1, 0}, black{0, 0, 0, 0};
-    spot_light = v.AddSpotLight(_V(0, -0.5703472, 7.260373), _V(0, 0, 1), 1000.0, 1e-6, 0, 1e-6, 25 * RAD, 40 * RAD,
-                                white, white, black);
-  }
   return hv;
 }
 

@@ -147,7 +147,6 @@ TEST_F(Chores, AttitudeModeIsLinearOnlyAirborneBelowSeventyWithTheLevelHold) {
 
 TEST_F(Chores, FirstStepAfterLoadSeesTheLevelHoldAsOff) {
   host::HostVessel &hv = NewVessel("T", true, {"NAVMODELVL 1"});
-  EnsureEngines(hv);
   eng_status = 1;
   hv.navmode[NAVMODE_HLEVEL] = true;
   Fly(hv, 50, 1000, -3);

@@ -22,7 +22,6 @@ class HoldModes : public tarvex_test::FlightTest {
 
 TEST_F(HoldModes, EngineOffReleasesAllThreeHoldsEveryStepAndNumbersAreRewritten) {
   host::HostVessel &hv = NewVessel();
-  EnsureEngines(hv);
   navmode_alt = navmode_lvl = navmode_rot = 1;  // as a save leaves them
   for (int mode : {1, 2, 7}) hv.navmode[mode] = true;
   for (int i = 0; i < 2; ++i) {
