@@ -22,6 +22,10 @@ int ReplaceStockOBSound3(int MyID, const char *SoundName, int WhichSound);
 // most 101 entries per module load); either text may be null.
 void WriteSoundLog(const char *text1, const char *text2);
 
+// Puts the connector back to its state at module load: no service, no
+// routines, no log entries counted. Used by tests that need a fresh module.
+void ResetSoundConnector();
+
 // Sound play modes and option numbers the vessel passes to the service.
 const int NOLOOP = 0;
 const int LOOP = 1;
