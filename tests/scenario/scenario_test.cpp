@@ -59,6 +59,7 @@ class Scenario : public tarvex_test::ModuleTest {
   // A vessel after class set-up, with a main thruster to read and set.
   host::HostVessel &Vessel(const std::string &name = "A") {
     host::HostVessel &hv = NewVessel(name, false);
+    th_main = nullptr;  // never one of an earlier test's vessels
     Ship(hv).clbkSetClassCaps(nullptr);
     if (!th_main) th_main = Ship(hv).CreateThruster(_V(0, 0, 0), _V(0, 0, 1), 1);
     main_ = hv.ThrusterName(th_main);
