@@ -1,8 +1,12 @@
 // The vessel's scenario lines: what a load does with each line, what a save
 // writes, and that a save then a load restores the state.
+#include <strings.h>
+
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <random>
 #include <sstream>
 
 #include "host/scenario_file.h"
@@ -297,6 +301,39 @@ TEST_F(Scenario, InRangeNumbersReadExactlyAsTheScanFormatsDo) {
     EXPECT_EQ(gear_status, whole) << "GEAR" << text;
     EXPECT_EQ(gear_pos, real) << "GEAR" << text;
   }
+}
+
+TEST_F(Scenario, RandomLinesLoadWithoutHarm) {
+  // Lines built from key fragments, numbers and stray characters: each one is
+  // either taken by a vessel key or reaches the host whole, and every one ends
+  // with the main thruster reset.
+  host::HostVessel &hv = Vessel();
+  const char *pieces[] = {"GEAR",   "ENG STAT",   "ENG STAT2", "ENG TURN", "NAVMODEALT", "REHEAT", "LIGHTS", "SPOT",
+                          "CAMERA", "TRIM",       "gE",        " ",        "\t",         "-",      "+",      "1",
+                          "0",      "9999999999", ".",         "e",        "e+",         "x",      "0x",     "nan",
+                          "inf",    "1e308",      "1e-320",    "%s%n",     "\xff",       "ALT",    "STATUS", "END"};
+  std::mt19937 gen(8);
+  std::uniform_int_distribution<size_t> pick(0, sizeof pieces / sizeof *pieces - 1);
+  std::uniform_int_distribution<int> count(0, 8);
+  std::vector<std::string> lines;
+  for (int i = 0; i < 3000; ++i) {
+    std::string line;
+    for (int n = count(gen); n > 0; --n) line += pieces[pick(gen)];
+    lines.push_back(line);
+  }
+  auto f = Load(hv, lines);
+  EXPECT_EQ(trace().Count("SetThrusterLevel"), lines.size());
+  EXPECT_EQ(trace().Count("ParseScenarioLineEx"), f.parsed.size());
+  const char *keys[] = {"GEAR",   "ENG STAT", "NAVMODEALT", "NAVMODELVL", "NAVMODEROT", "ENG TURN",
+                        "REHEAT", "LIGHTS",   "SPOT",       "CAMERA",     "TRIM"};
+  for (const std::string &l : f.parsed)
+    for (const char *k : keys) EXPECT_NE(strncasecmp(l.c_str(), k, std::strlen(k)), 0) << l;
+  // Whatever the lines said, the record holds no value that is not a number.
+  StateRecord now = StateRecord::Capture();
+  EXPECT_TRUE(std::isfinite(now.gear_pos) && std::isfinite(now.eng_status) && std::isfinite(now.nozzle_angle) &&
+              std::isfinite(now.reheat) && std::isfinite(now.lights_off) && std::isfinite(now.spot_on) &&
+              std::isfinite(now.camera_view));
+  EXPECT_TRUE(std::isfinite(hv.ctrl_level[AIRCTRL_ELEVATORTRIM]));
 }
 
 TEST_F(Scenario, SaveWritesTheHostLinesThenTheVesselsInOrder) {
