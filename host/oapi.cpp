@@ -89,8 +89,7 @@ extern "C" int Date2Int(const char *date) {
   ++w.date2int_calls;
   RecGlobal("Date2Int", Str(date));
   if (!date) return 0;
-  static const char *months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  static const char *months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   char mon[4] = {0};
   int day = 0, year = 0;
   if (std::sscanf(date, "%3s %d %d", mon, &day, &year) != 3) return 0;
@@ -171,8 +170,8 @@ void oapiVCRegisterMFD(int mfd, const VCMFDSPEC *spec) {
 }
 
 void oapiVCRegisterHUD(const VCHUDSPEC *spec) {
-  RecGlobal("oapiVCRegisterHUD", spec ? "{" + std::to_string(spec->nmesh) + ", " + std::to_string(spec->ngroup) +
-                                            ", " + Vec(spec->hudcnt) + ", " + Num(spec->size) + "}"
+  RecGlobal("oapiVCRegisterHUD", spec ? "{" + std::to_string(spec->nmesh) + ", " + std::to_string(spec->ngroup) + ", " +
+                                            Vec(spec->hudcnt) + ", " + Num(spec->size) + "}"
                                       : std::string("null"));
   World &w = world();
   w.hud_registered = spec != nullptr;
@@ -224,12 +223,14 @@ bool oapiReadScenario_nextline(FILEHANDLE scn, char *&line) {
 
 void oapiWriteScenario_int(FILEHANDLE scn, const char *item, int i) {
   RecGlobal("oapiWriteScenario_int", Args(Str(item), std::to_string(i)));
-  if (auto *f = static_cast<ScenarioFile *>(scn)) f->written.push_back("  " + std::string(item ? item : "") + " " + std::to_string(i));
+  if (auto *f = static_cast<ScenarioFile *>(scn))
+    f->written.push_back("  " + std::string(item ? item : "") + " " + std::to_string(i));
 }
 
 void oapiWriteScenario_float(FILEHANDLE scn, const char *item, double d) {
   RecGlobal("oapiWriteScenario_float", Args(Str(item), Num(d)));
-  if (auto *f = static_cast<ScenarioFile *>(scn)) f->written.push_back("  " + std::string(item ? item : "") + " " + Num(d));
+  if (auto *f = static_cast<ScenarioFile *>(scn))
+    f->written.push_back("  " + std::string(item ? item : "") + " " + Num(d));
 }
 
 void oapiWriteScenario_string(FILEHANDLE scn, const char *item, const char *string) {
