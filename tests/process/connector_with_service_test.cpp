@@ -141,29 +141,4 @@ TEST_F(ConnectorWithService, GuardsRefuseOutOfRangeArgumentsAndPassTheEdgesOn) {
   }
 }
 
-TEST_F(ConnectorWithService, WrappersReturnWhatTheServiceAnswers) {
-  host::HostVessel &hv = NewVessel("A");
-  int id = Ship(hv).MyID;
-  ASSERT_EQ(id, 0);
-  EXPECT_EQ(IsPlayingVesselWave3(id, 10), 0);
-  EXPECT_EQ(PlayVesselWaveOBSound3(id, 10, 1, 180, 20000), 1);
-  int loop = 0, volume = 0, frequency = 0;
-  EXPECT_TRUE(sound_.Playing(id, 10, &loop, &volume, &frequency));
-  EXPECT_EQ(loop, 1);
-  EXPECT_EQ(volume, 180);
-  EXPECT_EQ(frequency, 20000);
-  sound_.Advance(60);
-  EXPECT_EQ(IsPlayingVesselWave3(id, 10), 1) << "a looped sound plays until stopped";
-  EXPECT_EQ(StopVesselWave3(id, 10), 1);
-  EXPECT_EQ(IsPlayingVesselWave3(id, 10), 0);
-  // A sound played once stops by itself (no file here: the service's short default).
-  EXPECT_EQ(PlayVesselWaveOBSound3(id, 3, 0, 255, 0), 1);
-  EXPECT_EQ(IsPlayingVesselWave3(id, 3), 1);
-  sound_.Advance(5);
-  EXPECT_EQ(IsPlayingVesselWave3(id, 3), 0);
-  // An unloaded slot plays nothing.
-  EXPECT_EQ(PlayVesselWaveOBSound3(id, 20, 1, 255, 0), 0);
-  EXPECT_EQ(IsPlayingVesselWave3(id, 20), 0);
-}
-
 }  // namespace

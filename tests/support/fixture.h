@@ -38,6 +38,7 @@ class ModuleTest : public ::testing::Test {
                                         const std::vector<std::string> &expected);
 
 // Success when the two call lists are equal; on failure both are printed.
-::testing::AssertionResult CallsEqual(const std::vector<std::string> &actual, const std::vector<std::string> &expected);
+::testing::AssertionResult CallsEqual(const std::vector<std::string> &actual,
+                                      const std::vector<std::string> &expected);
 
 }  // namespace tarvex_test
