@@ -53,15 +53,9 @@ VCArea *World::FindArea(int id) {
   return nullptr;
 }
 
-HostVessel &HostOf(const VESSEL *v) {
-  // The module's vessel objects are always created on a host vessel record;
-  // the handle the object was constructed with is that record.
-  struct Peek : VESSEL {
-    // Through a member pointer, so no object is taken for a type it is not.
-    static OBJHANDLE Of(const VESSEL *v) { return v->*(&Peek::hObj_); }
-  };
-  return *static_cast<HostVessel *>(Peek::Of(v));
-}
+// The module's vessel objects are always created on a host vessel record; the
+// handle the object was constructed with is that record.
+HostVessel &HostOf(const VESSEL *v) { return *static_cast<HostVessel *>(v->hObj_); }
 
 }  // namespace host
 

@@ -27,7 +27,10 @@ class ConnectorWithService : public tarvex_test::ModuleTest {
 
 TEST_F(ConnectorWithService, PostCreationLoadsSlotsAndOptionsForItsOwnIdentifier) {
   ASSERT_NE(GetModuleHandleA("OrbiterSound.dll"), nullptr);
-  host::HostVessel &a = NewVessel("A");
+  host::HostVessel &a = NewVessel("A", false);
+  Ship(a).clbkSetClassCaps(nullptr);
+  trace().Clear();
+  Ship(a).clbkPostCreation();
   EXPECT_EQ(Ship(a).MyID, 0);
   EXPECT_TRUE(CallsEqual(sound_.Calls(), tarvex_test::PostCreationServiceCalls(0)));
   const struct {
@@ -42,7 +45,9 @@ TEST_F(ConnectorWithService, PostCreationLoadsSlotsAndOptionsForItsOwnIdentifier
                {60, ""}};
   for (const auto &s : slots) EXPECT_EQ(sound_.SlotFile(0, s.slot), s.file) << "slot " << s.slot;
   tarvex_test::ExpectGearDownTouchdownAtHalfStrut(a);
-  EXPECT_EQ(trace().Filter("SetTouchdownPoints").size(), 1u) << "post-creation sets the points once";
+  EXPECT_TRUE(CallsEqual(trace().Texts(), {"GetHandle()", trace().Texts().back()}))
+      << "post-creation asks the host for the vessel's handle, then sets the touchdown points";
+  EXPECT_EQ(trace().Entries().back().name, "SetTouchdownPoints");
   EXPECT_FALSE(tarvex_test::FileExists(tarvex_test::kSoundLogName)) << "a working connection writes no log";
 
   // A second vessel gets the next identifier and sends only that one.
