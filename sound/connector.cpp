@@ -106,7 +106,8 @@ int ConnectToOrbiterSoundDLL3(OBJHANDLE hVessel) {
 }
 
 int LoadVesselWaveOBSound3(int MyID, int WavNumber, const char *SoundName, int PlayMode) {
-  if (!g_load || !ValidId(MyID) || !ValidSlot(WavNumber)) return 0;
+  // A slot is never loaded from a null file name: the service would read it.
+  if (!g_load || !ValidId(MyID) || !ValidSlot(WavNumber) || !SoundName) return 0;
   return As<LoadFn>(g_load)(MyID, WavNumber, const_cast<char *>(SoundName), PlayMode);
 }
 

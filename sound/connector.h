@@ -2,7 +2,8 @@
 // looked up among the modules already loaded, never loaded here. Each wrapper
 // bears the name of the service routine it calls, passes its arguments on
 // unchanged and returns the routine's result, or 0 when its guard refuses the
-// call (service or routine missing, identifier, slot or option out of range).
+// call (service or routine missing, identifier, slot or option out of range,
+// no file name).
 #pragma once
 
 #include "module/orbiter_api.h"

@@ -116,6 +116,7 @@ TEST_F(ConnectorWithService, GuardsRefuseOutOfRangeArgumentsAndPassTheEdgesOn) {
       {"load, slot 0", [] { return LoadVesselWaveOBSound3(0, 0, "x.wav", 1); }, 0, nullptr},
       {"load, slot 61", [] { return LoadVesselWaveOBSound3(0, 61, "x.wav", 1); }, 0, nullptr},
       {"load, identifier 60", [] { return LoadVesselWaveOBSound3(60, 1, "x.wav", 1); }, 0, nullptr},
+      {"load, null file", [] { return LoadVesselWaveOBSound3(0, 1, nullptr, 2); }, 0, nullptr},
       {"load, slot 1 passes", [] { return LoadVesselWaveOBSound3(0, 1, "x.wav", 2); }, 1,
        "LoadVesselWaveOBSound3(0, 1, \"x.wav\", 2)"},
       {"stop, slot 0", [] { return StopVesselWave3(0, 0); }, 0, nullptr},
