@@ -3,6 +3,8 @@
 // saved again, it writes the same lines.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "host/harness.h"
 #include "module/handles.h"
 #include "module/state.h"
@@ -16,14 +18,20 @@ namespace {
 
 class ScenarioFreshModule : public tarvex_test::ModuleTest {
  protected:
-  void SetUp() override {
-    ModuleTest::SetUp();
+  // A copy of the module library loaded from a file of its own: the loader
+  // treats it as another library, with its own state record at its load
+  // values. The copies stay loaded, as the host keeps its modules.
+  host::ModuleApi FreshModule(int n) {
+    const std::string copy = dir_.path() + "/Tarvex" + std::to_string(n) + ".so";
+    std::error_code ec;
+    std::filesystem::copy_file(TARVEX_MODULE_PATH, copy, ec);
+    EXPECT_FALSE(ec) << ec.message();
+    host::ModuleApi api;
     std::string error;
-    ASSERT_TRUE(host::LoadModule(TARVEX_MODULE_PATH, fresh_, error)) << error;
-  }
-  void TearDown() override {
-    ModuleTest::TearDown();
-    host::UnloadModule(fresh_);
+    const int loads = host::world().initlib_calls;
+    EXPECT_TRUE(host::LoadModule(copy, api, error)) << error;
+    EXPECT_EQ(host::world().initlib_calls, loads + 1) << "the copy's entry routine ran: a library of its own";
+    return api;
   }
   // The lines of a save, without the engine-sound answer (the fresh vessel's
   // main thruster was set to zero by the load) and the hold lines (before
@@ -35,7 +43,6 @@ class ScenarioFreshModule : public tarvex_test::ModuleTest {
     return out;
   }
   tarvex_test::TempWorkDir dir_;
-  host::ModuleApi fresh_;
 };
 
 TEST_F(ScenarioFreshModule, SavedStateComesBackInAFreshlyLoadedModule) {
@@ -51,6 +58,7 @@ TEST_F(ScenarioFreshModule, SavedStateComesBackInAFreshlyLoadedModule) {
       {"gear extending, engine off, nozzle at 1", 2, 0.9, 0, 1.0, 0, 1, 0, 1, 0, 2, true},
       {"everything at rest", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, false},
   };
+  int row = 0;
   for (const auto &r : rows) {
     SCOPED_TRACE(r.what);
     ResetStateRecord();
@@ -65,19 +73,15 @@ TEST_F(ScenarioFreshModule, SavedStateComesBackInAFreshlyLoadedModule) {
     if (r.eng != 0) Ship(from).SetThrusterLevel(th_main, 0.9);
     std::vector<std::string> saved = host::Save(from);
 
-    // Every row gets a module library loaded afresh.
-    host::UnloadModule(fresh_);
-    const int loads = host::world().initlib_calls;
-    std::string error;
-    ASSERT_TRUE(host::LoadModule(TARVEX_MODULE_PATH, fresh_, error)) << error;
-    ASSERT_EQ(host::world().initlib_calls, loads + 1) << "the library's entry routine ran again: a fresh copy";
+    host::ModuleApi fresh = FreshModule(row++);
+    ASSERT_NE(fresh.ovcInit, nullptr);
     host::HostVessel &to = host::AddVessel(std::string("To ") + r.what);
-    ASSERT_TRUE(host::CreateVessel(fresh_, to));
+    ASSERT_TRUE(host::CreateVessel(fresh, to));
     host::SetUpVessel(to, saved);
     EXPECT_TRUE(CallsEqual(Comparable(host::Save(to)), Comparable(saved)));
     for (int m : {1, 2, 7}) EXPECT_EQ(to.navmode[m], r.holds) << "nav mode " << m;
     EXPECT_EQ(to.ctrl_level[AIRCTRL_ELEVATORTRIM], r.trim);
-    host::DestroyVessel(fresh_, to);
+    host::DestroyVessel(fresh, to);
   }
 }
 
