@@ -74,7 +74,7 @@ std::string RealText(double v) {
   return buf;
 }
 
-// Reads the next line's "%d%lf": the integer goes to `whole`; a real that
+// Reads "%d%lf" from `p`: the integer goes to `whole`; a real that
 // follows goes to `real`. Returns whether the real was read.
 template <typename Whole>
 bool ScanWholeThenReal(const char *p, Whole &whole, double &real) {
