@@ -2,7 +2,6 @@
 // head-up display, the latched gear-damage warning and the gear-down symbol.
 #include "cockpit/hud.h"
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,5 @@
 // Virtual cockpit: the HUD, the two MFDs and their thirty click areas (three
 // function buttons and twelve soft buttons around each MFD).
-#include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 

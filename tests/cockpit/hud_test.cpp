@@ -238,12 +238,14 @@ TEST_F(Hud, ValuesTooLongForTheBufferAreCutAtItsEnd) {
   EXPECT_EQ(HudPrintf(buf, "%s", ""), 0);
 }
 
-TEST_F(Hud, ARefusedHorizonQueryReadsAsLevelFlight) {
+TEST_F(Hud, ARefusedHorizonQueryReadsAsLevelFlightAndAMissingSurfaceIsSkipped) {
   hv().horizon_query_fails = true;
   hv().altitude = 10;
   Draw();
   EXPECT_TRUE(skp_.HasText("VERTSPD 0.0"));
   EXPECT_EQ(gear_warning, 0.0);
+  // Without a surface or its sizes nothing is drawn, and nothing breaks.
+  EXPECT_TRUE(ship().clbkDrawHUD(HUD_SURFACE, nullptr, nullptr));
 }
 
 }  // namespace
