@@ -32,7 +32,7 @@ const double kFeetPerMetre = 3.2808399;
 // Nav-mode numbers are held as doubles; the host wants an integer. A value
 // outside the integers has no nav mode and asks for number 0.
 int NavmodeNumber(double v) {
-  if (!(v > -2147483648.0 && v < 2147483648.0)) return 0;
+  if (!(v > -2147483649.0 && v < 2147483648.0)) return 0;
   return static_cast<int>(v);
 }
 
