@@ -194,7 +194,12 @@ void Substep(HostVessel &hv, double dt) {
       t->prop->mass = std::max(0.0, t->prop->mass - thrust / (t->isp0 * eff) * dt);
     }
   }
-  for (auto &a : hv.airfoils) AirfoilLoads(a, v, speed, atm, b, loads);
+  // Each airfoil sees the airflow at its reference point, turning included,
+  // which damps pitching and yawing.
+  for (auto &a : hv.airfoils) {
+    VECTOR3 local = v + Cross(b.omega, a.ref);
+    AirfoilLoads(a, local, Length(local), atm, b, loads);
+  }
   for (auto &c : hv.ctrl_surfaces) ControlSurfaceLoads(hv, c, q, b, loads);
   if (speed > 1e-9) {
     VECTOR3 drag_dir = v * (-1 / speed);
@@ -211,7 +216,7 @@ void Substep(HostVessel &hv, double dt) {
   }
   // Rotational drag, growing with the air density and the airspeed.
   double size3 = std::max(hv.size, 1.0) * std::max(hv.size, 1.0) * std::max(hv.size, 1.0);
-  double rot_k = 0.5 * atm.density * (speed + 20) * size3;
+  double rot_k = 1.5 * atm.density * (speed + 20) * size3;
   loads.torque =
       loads.torque - V3(hv.rot_drag.x * b.omega.x, hv.rot_drag.y * b.omega.y, hv.rot_drag.z * b.omega.z) * rot_k;
   // Forces the module added for this step.

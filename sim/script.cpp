@@ -123,6 +123,7 @@ bool Words(const std::string &s, std::vector<std::string> &w, std::vector<bool> 
       ++i;
       continue;
     }
+    if (s[i] == ';') break;  // a comment runs to the end of the line
     if (s[i] == '"') {
       size_t j = s.find('"', i + 1);
       if (j == std::string::npos) return false;

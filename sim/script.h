@@ -10,7 +10,7 @@
 //   <time> expect <column> <op> <value> [tolerance]
 //   <time> expect hud "<text>"
 //   <time> expect sound <slot> <playing|stopped>
-// Times are simulation seconds. A column, or the target of `set`, may be
+// A ';' outside double quotes starts a comment. Times are simulation seconds. A column, or the target of `set`, may be
 // qualified with a vessel name ("Tarvex2.alt"); otherwise it is the vessel in
 // focus.
 #pragma once
