@@ -8,10 +8,10 @@ namespace {
 
 // Ground contact: a stiff damped spring at each touchdown point, scaled with
 // the mass so that the vessel settles 2 cm into the ground whatever it weighs
-// (the same natural frequency, about 3.5 Hz, and 60 % of critical damping).
+// (the same natural frequency, about 3.5 Hz, critically damped).
 const double kStaticSink = 0.02;                                       // m
 const double kGroundStiffness = kStandardGravity / (3 * kStaticSink);  // N/m per point and kg
-const double kGroundDamping = 1.2 * 8.5;                               // N s/m per point and kg
+const double kGroundDamping = 15.0;  // N s/m per point and kg
 const double kRollingFriction = 0.025;                                 // of the normal load
 const double kSideFriction = 0.8;
 const double kBrakeFriction = 0.8;  // the most a braked wheel can hold
