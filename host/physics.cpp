@@ -11,7 +11,7 @@ namespace {
 // (the same natural frequency, about 3.5 Hz, critically damped).
 const double kStaticSink = 0.02;                                       // m
 const double kGroundStiffness = kStandardGravity / (3 * kStaticSink);  // N/m per point and kg
-const double kGroundDamping = 15.0;  // N s/m per point and kg
+const double kGroundDamping = 15.0;                                    // N s/m per point and kg
 const double kRollingFriction = 0.025;                                 // of the normal load
 const double kSideFriction = 0.8;
 const double kBrakeFriction = 0.8;  // the most a braked wheel can hold
@@ -205,13 +205,19 @@ void Substep(HostVessel &hv, double dt) {
     VECTOR3 drag_dir = v * (-1 / speed);
     for (auto &d : hv.drag_elements) {
       double k = d.drag ? Finite(*d.drag) : 0;
-      if (k != 0) loads.Add(drag_dir * (q * k * d.factor), d.ref, b);
+      if (k != 0) loads.Add(drag_dir * std::min(q * k * d.factor, mass / dt * speed), d.ref, b);
     }
     // Body drag along each vessel axis from its coefficient and cross section.
     double half_rho_v = 0.5 * atm.density * speed;
     double cwz = v.z >= 0 ? hv.cw[0] : hv.cw[1];
     VECTOR3 f = V3(-half_rho_v * v.x * hv.cw[2] * hv.cross_sections.x,
                    -half_rho_v * v.y * hv.cw[3] * hv.cross_sections.y, -half_rho_v * v.z * cwz * hv.cross_sections.z);
+    // Drag slows the airflow along an axis at most to rest within the
+    // sub-step, never beyond (a coefficient of 999 would otherwise reverse it).
+    double cap = mass / dt;
+    f = V3(Clamp(f.x, -cap * std::fabs(v.x), cap * std::fabs(v.x)),
+           Clamp(f.y, -cap * std::fabs(v.y), cap * std::fabs(v.y)),
+           Clamp(f.z, -cap * std::fabs(v.z), cap * std::fabs(v.z)));
     loads.Add(Finite(f), V3(0, 0, 0), b);
   }
   // Rotational drag, growing with the air density and the airspeed.
