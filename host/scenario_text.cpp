@@ -122,7 +122,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
   size_t before = problems.size();
   Reader r{file, problems};
   enum Block { NONE, DESC, ENV, FOCUS, SHIPS, VESSEL, SCRIPT } block = NONE;
-  int block_line = 0;
+  int block_line = 0, ships_line = 0;
   std::istringstream is(text);
   std::string raw;
   int n = 0;
@@ -148,7 +148,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
         else if (Same(t, "BEGIN_FOCUS"))
           block = FOCUS;
         else if (Same(t, "BEGIN_SHIPS"))
-          block = SHIPS;
+          block = SHIPS, ships_line = n;
         else if (Same(t, "BEGIN_SCRIPT"))
           block = SCRIPT;
         else
@@ -193,7 +193,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
       }
       case VESSEL:
         if (Same(t, "END"))
-          block = SHIPS;
+          block = SHIPS, block_line = ships_line;
         else if (Same(t, "END_SHIPS"))
           r.Problem(n, "expected END to close the block of vessel \"" + out.vessels.back().name + "\"");
         else
