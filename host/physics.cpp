@@ -63,9 +63,10 @@ VECTOR3 Inertia(const HostVessel &hv, double mass) {
 struct Loads {
   VECTOR3 force_world{};  // N
   VECTOR3 torque{};       // N m, vessel frame
-  void Add(const VECTOR3 &f_vessel, const VECTOR3 &at, const RigidBody &b) {
+  void Add(const VECTOR3 &f, const VECTOR3 &at, const RigidBody &b) {
+    VECTOR3 f_vessel = Finite(f);  // a force the module made not-a-number does not poison the others
     force_world = force_world + ToWorld(b, f_vessel);
-    torque = torque + Cross(at, f_vessel);
+    torque = torque + Cross(Finite(at), f_vessel);
   }
 };
 
@@ -151,16 +152,19 @@ void GroundLoads(const HostVessel &hv, const RigidBody &b, double mass, Loads &o
   VECTOR3 ahead = Normalised(V3(nose.x, 0, nose.z));
   if (Length(ahead) == 0) ahead = V3(0, 0, 1);
   VECTOR3 side = V3(ahead.z, 0, -ahead.x);  // to the right of `ahead`
-  for (int i = 0; i < 3; ++i) {
-    VECTOR3 r = ToWorld(b, Finite(td[i]));
+  // The three touchdown points, and the centre of gravity, so that a vessel
+  // on its back or its side rests on the ground instead of sinking through.
+  const VECTOR3 points[4] = {Finite(td[0]), Finite(td[1]), Finite(td[2]), V3(0, 0, 0)};
+  for (int i = 0; i < 4; ++i) {
+    VECTOR3 r = ToWorld(b, points[i]);
     double depth = -(b.pos.y + r.y);
     if (depth <= 0) continue;
     contact = true;
-    VECTOR3 vp = b.vel + ToWorld(b, Cross(b.omega, Finite(td[i])));
+    VECTOR3 vp = b.vel + ToWorld(b, Cross(b.omega, points[i]));
     double n = std::max(0.0, mass * (kGroundStiffness * depth - kGroundDamping * vp.y));
     double v_ahead = Dot(vp, ahead), v_side = Dot(vp, side);
     double hold = kRollingFriction * n;
-    if (i > 0) {  // main wheels carry the brakes: left is point 2, right point 3
+    if (i == 1 || i == 2) {  // main wheels carry the brakes: left is point 2, right point 3
       double brake = hv.wheelbrake[i - 1] * hv.max_wheelbrake_force;
       hold += std::min(brake, kBrakeFriction * n);
     }
@@ -221,7 +225,8 @@ void Substep(HostVessel &hv, double dt) {
     loads.Add(Finite(f), V3(0, 0, 0), b);
   }
   // Rotational drag, growing with the air density and the airspeed.
-  double size3 = std::max(hv.size, 1.0) * std::max(hv.size, 1.0) * std::max(hv.size, 1.0);
+  double size = std::max(Finite(hv.size), 1.0);
+  double size3 = size * size * size;
   double rot_k = 1.5 * atm.density * (speed + 20) * size3;
   loads.torque =
       loads.torque - V3(hv.rot_drag.x * b.omega.x, hv.rot_drag.y * b.omega.y, hv.rot_drag.z * b.omega.z) * rot_k;

@@ -227,7 +227,12 @@ void Run::FlushTrace() {
 
 void Run::Step() {
   host::World &w = host::world();
-  double dt = o_.dt * w.time_acceleration;
+  // The time acceleration as the host would take it: a factor the module (or
+  // the script) made unusable flies at 1, and the step never grows past
+  // 10000 times real time.
+  double acc = w.time_acceleration;
+  if (!(acc > 0) || !std::isfinite(acc)) acc = 1;
+  double dt = o_.dt * std::min(acc, 10000.0);
   for (auto *hv : vessels_) host::PhysicsStep(*hv, dt);
   t_ += dt;
   ++steps_;

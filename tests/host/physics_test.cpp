@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <strings.h>
 
+#include <cmath>
 #include <cstring>
+#include <functional>
 
 #include "host/harness.h"
 #include "host/host_lines.h"
@@ -337,6 +339,55 @@ TEST_F(PhysicsTest, MalformedVectorLinesAreRefused) {
   EXPECT_FALSE(hv.body.has_pos);
   EXPECT_FALSE(hv.body.has_vel);
   EXPECT_FALSE(hv.body.has_omega);
+}
+
+TEST_F(PhysicsTest, NotANumberFromTheModuleLeavesTheBodyFinite) {
+  const double nan = std::nan("");
+  double drag_var = nan;
+  struct Row {
+    const char *what;
+    std::function<void(HostVessel &)> spoil;
+  } rows[] = {
+      {"thrust direction", [&](HostVessel &hv) { hv.thrusters[0]->dir = _V(nan, 1, 0); }},
+      {"maximum thrust", [&](HostVessel &hv) { hv.thrusters[0]->max0 = nan; }},
+      {"added force",
+       [&](HostVessel &hv) {
+         hv.forces.push_back(host::Force{_V(nan, 0, 0), _V(0, nan, 0)});
+       }},
+      {"drag coefficients", [&](HostVessel &hv) { hv.cw[0] = hv.cw[2] = nan; }},
+      {"drag element variable",
+       [&](HostVessel &hv) {
+         hv.drag_elements.push_back(host::DragElement{&drag_var, 5, _V(0, 0, 0)});
+       }},
+      {"drag element factor",
+       [&](HostVessel &hv) {
+         hv.drag_elements.push_back(host::DragElement{&drag_var, nan, _V(0, 0, 0)});
+       }},
+      {"size and inertia", [&](HostVessel &hv) { hv.size = nan, hv.pmi = _V(nan, nan, nan); }},
+      {"touchdown point", [&](HostVessel &hv) { hv.touchdown[0] = _V(nan, nan, nan); }},
+  };
+  for (const Row &r : rows) {
+    host::ResetWorld();
+    HostVessel &hv = Vessel(false, 20);
+    hv.airspeed = 50;
+    hv.cross_sections = _V(5, 5, 15);
+    AddThruster(hv, _V(0, 0, 1), _V(0, 1, 0), 100000).level = 1;
+    host::PlaceBody(hv);
+    r.spoil(hv);
+    Fly(hv, 3.0);
+    for (double x : {hv.body.pos.x, hv.body.pos.y, hv.body.pos.z, hv.body.vel.x, hv.body.vel.y, hv.body.vel.z,
+                     hv.body.omega.x, hv.body.omega.y, hv.body.omega.z, hv.altitude, hv.pitch, hv.propellants[0]->mass})
+      EXPECT_TRUE(std::isfinite(x)) << r.what;
+  }
+}
+
+TEST_F(PhysicsTest, VesselOnItsBackRestsOnTheGroundInsteadOfSinking) {
+  HostVessel &hv = Vessel(false, 3);
+  hv.bank = PI;  // upside down: the touchdown points are above the centre of gravity
+  host::PlaceBody(hv);
+  Fly(hv, 5.0);
+  EXPECT_GT(hv.altitude, -0.1);
+  EXPECT_LT(hv.airspeed, 0.1);
 }
 
 }  // namespace
