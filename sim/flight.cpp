@@ -40,6 +40,12 @@ TarvexSound_AdvanceFn g_advance = nullptr;
 TarvexSound_SlotStateFn g_slot_state = nullptr;
 TarvexSound_ClearCallsFn g_clear_calls = nullptr;
 
+std::string Seconds(double t) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3f", t);
+  return buf;
+}
+
 bool SlotPlaying(int id, int slot) { return g_slot_state && g_slot_state(id, slot, nullptr, nullptr, nullptr) != 0; }
 
 bool ReadFile(const std::string &path, std::string &text, std::string &error) {
@@ -299,7 +305,7 @@ void Run::Apply(const ScriptEvent &ev) {
     case Command::Save: {
       std::string error;
       if (SaveScenario(ev.name, error))
-        written_.push_back(ev.name + " (scenario saved at t=" + std::to_string(t_) + " s)");
+        written_.push_back(ev.name + " (scenario saved at t=" + Seconds(t_) + " s)");
       else
         std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), ++failed_;
       break;
@@ -370,7 +376,7 @@ void Run::Record(bool force_table) {
 bool Run::SaveScenario(const std::string &path, std::string &error) {
   host::ScenarioText s = scn_;
   s.script.clear();
-  s.description.push_back("Saved by tarvex-sim at t=" + std::to_string(t_) + " s of " + scn_name_ + ".");
+  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + scn_name_ + ".");
   s.environment.mjd = scn_.environment.mjd + t_ / 86400;
   host::World &w = host::world();
   s.environment.time_acceleration = w.time_acceleration;
