@@ -95,6 +95,7 @@ class Run {
   host::HostVessel *Vessel(const std::string &name);
   int SoundId(const host::HostVessel *hv) const;
   void FlushTrace();
+  void EnterVirtualCockpit();
 
   const Options &o_;
   std::FILE *out_, *err_;
@@ -221,7 +222,14 @@ bool Run::Load() {
   for (auto *hv : vessels_) host::PlaceBody(*hv);
   focus_ = Vessel(scn_.focus.empty() ? vessels_.front()->name : scn_.focus);
   fuel_start_ = focus_->FuelMass();
+  EnterVirtualCockpit();
   return true;
+}
+
+// The host loads the virtual cockpit of the vessel in focus when its
+// cockpit view turns virtual.
+void Run::EnterVirtualCockpit() {
+  if (host::world().cockpit_mode == COCKPIT_VIRTUAL) host::Callbacks(*focus_)->clbkLoadVC(0);
 }
 
 void Run::FlushTrace() {
@@ -296,9 +304,12 @@ void Run::Apply(const ScriptEvent &ev) {
     case Command::Camera:
       w.camera_internal = ev.on;
       break;
-    case Command::Cockpit:
+    case Command::Cockpit: {
+      bool was = w.cockpit_mode == COCKPIT_VIRTUAL;
       w.cockpit_mode = ev.mode;
+      if (!was) EnterVirtualCockpit();
       break;
+    }
     case Command::Hud:
       w.hud_mode = ev.mode;
       break;
