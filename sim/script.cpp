@@ -195,8 +195,10 @@ const char *CompareText(Compare op) {
 bool ParseScriptLine(const std::string &text, ScriptEvent &ev, std::string &error) {
   std::vector<std::string> w;
   std::vector<bool> quoted;
-  ev.source = text;
   if (!Words(text, w, quoted)) return error = "a closing double quote", false;
+  // The line as written, without its comment, for reports.
+  ev.source.clear();
+  for (size_t i = 0; i < w.size(); ++i) ev.source += (i ? " " : "") + (quoted[i] ? "\"" + w[i] + "\"" : w[i]);
   if (w.size() < 2) return error = "\"<time> <command> ...\"", false;
   if (!Number(w[0], ev.time) || ev.time < 0)
     return error = "a time in seconds, 0 or more, found \"" + w[0] + "\"", false;
