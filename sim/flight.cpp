@@ -371,9 +371,11 @@ void Run::Check(const ScriptEvent &ev) {
 }
 
 void Run::Record(bool force_table) {
-  Sample s = Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr);
   max_alt_ = std::max(max_alt_, focus_->altitude);
   max_speed_ = std::max(max_speed_, focus_->airspeed);
+  bool table = !o_.quiet && (force_table || steps_ % o_.every == 0);
+  if (!csv_ && o_.plot.empty() && !table) return;
+  Sample s = Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr);
   if (csv_) std::fprintf(csv_, "%s\n", CsvRow(s).c_str());
   if (!o_.plot.empty()) {
     static const int kAlt = ColumnIndex("alt"), kSpeed = ColumnIndex("airspeed"), kVs = ColumnIndex("vs"),
@@ -381,7 +383,7 @@ void Run::Record(bool force_table) {
                      kGear = ColumnIndex("gear_anim");
     plot_.Add(PlotPoint{t_, s[kAlt], s[kSpeed], s[kVs], s[kMain], s[kNoz], s[kGear]});
   }
-  if (!o_.quiet && (force_table || steps_ % o_.every == 0)) std::fprintf(out_, "%s\n", TableRow(s).c_str());
+  if (table) std::fprintf(out_, "%s\n", TableRow(s).c_str());
 }
 
 bool Run::SaveScenario(const std::string &path, std::string &error) {
