@@ -117,7 +117,7 @@ struct Force {
 // physics reads and writes it; the recording-only world of the unit tests
 // leaves it alone.
 struct RigidBody {
-  bool active = false;           // the physics has placed this vessel
+  bool active = false;                          // the physics has placed this vessel
   VECTOR3 pos{}, vel{};          // world frame: x east, y up (height of the centre of gravity), z north
   VECTOR3 omega{};               // angular velocity in the vessel frame, rad/s
   double rot[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};  // vessel-to-world rotation, row major
