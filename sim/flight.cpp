@@ -81,6 +81,12 @@ bool WriteText(const std::string &path, const std::string &text, std::string &er
 class Run {
  public:
   Run(const Options &o, std::FILE *out, std::FILE *err) : o_(o), out_(out), err_(err) {}
+  ~Run() {
+    if (csv_) std::fclose(csv_);
+    if (trace_) std::fclose(trace_);
+  }
+  Run(const Run &) = delete;
+  Run &operator=(const Run &) = delete;
   int Go();
 
  private:
