@@ -1,7 +1,12 @@
 #include "sim/flight.h"
 
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#else
 #include <dlfcn.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -34,6 +39,17 @@ const char *kBuiltInScenario =
     "  FUEL 10000\n"
     "END\n"
     "END_SHIPS\n";
+
+// A routine of a loaded library by name, and whether a stream is a terminal.
+#if defined(_WIN32)
+void *Symbol(void *lib, const char *name) {
+  return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(lib), name));
+}
+bool Terminal(std::FILE *f) { return _isatty(_fileno(f)) != 0; }
+#else
+void *Symbol(void *lib, const char *name) { return dlsym(lib, name); }
+bool Terminal(std::FILE *f) { return isatty(fileno(f)) != 0; }
+#endif
 
 // The sound service's inspection routines, once it is loaded.
 TarvexSound_AdvanceFn g_advance = nullptr;
@@ -197,7 +213,7 @@ bool Run::Load() {
       std::fprintf(err_, "tarvex-sim: %s (flying without sound)\n", error.c_str());
     } else {
       sound_ = true;
-      auto find = [&](const char *name) { return dlsym(lib, name); };
+      auto find = [&](const char *name) { return Symbol(lib, name); };
       g_advance = reinterpret_cast<TarvexSound_AdvanceFn>(find("TarvexSound_Advance"));
       g_slot_state = reinterpret_cast<TarvexSound_SlotStateFn>(find("TarvexSound_SlotState"));
       g_clear_calls = reinterpret_cast<TarvexSound_ClearCallsFn>(find("TarvexSound_ClearCalls"));
@@ -437,7 +453,7 @@ int Run::Go() {
   if (csv_) std::fprintf(csv_, "%s\n", CsvHeader().c_str());
   if (!o_.quiet) std::fprintf(out_, "%s\n", TableHeader().c_str());
   Record(true);
-  progress_ = isatty(fileno(err_)) != 0;
+  progress_ = Terminal(err_);
   auto started = std::chrono::steady_clock::now();
   auto last_progress = started;
   bool progress_shown = false;
