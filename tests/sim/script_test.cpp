@@ -174,3 +174,42 @@ TEST(Script, KeyNames) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Script, ScrambledLinesAreRefusedOrReadNeverTrusted) {
+  const char *lines[] = {
+      "1 key E shift",       "2 set rudder -0.5", "3 expect hud \"KTS 0\"",   "4 expect Tarvex2.alt >= 3 0.1",
+      "5 navmode HLEVEL on", "6 save out/x.scn",  "7 expect sound 13 stopped"};
+  unsigned seed = 777;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+  for (int round = 0; round < 5000; ++round) {
+    std::string text = lines[next() % 7];
+    int edits = 1 + next() % 4;
+    for (int e = 0; e < edits; ++e) {
+      size_t at = next() % (text.size() + 1);
+      if (next() % 2)
+        text.insert(at, 1, (char)(next() % 256));
+      else
+        text.erase(at, next() % 5);
+    }
+    ScriptEvent ev;
+    std::string error;
+    if (sim::ParseScriptLine(text, ev, error)) {
+      EXPECT_GE(ev.time, 0) << text;
+      if (ev.command == Command::Expect) {
+        ASSERT_GE(ev.column, 0) << text;
+      }
+      if (ev.command == Command::Key) {
+        ASSERT_NE(ev.key, 0u) << text;
+      }
+      if (ev.command == Command::ExpectSound) {
+        ASSERT_TRUE(ev.mode >= 1 && ev.mode <= 60) << text;
+      }
+    } else {
+      EXPECT_FALSE(error.empty()) << text;
+    }
+  }
+}
+
+}  // namespace
