@@ -14,7 +14,7 @@ test: build
 	$(CTEST) --preset default
 
 demo: build
-	./build/bin/tarvex-sim
+	./build/bin/tarvex-sim scenarios/demo.scn --csv out/demo.csv --plot out/demo.svg --save out/demo-end.scn --every 600
 
 bench: build
 	./build/bin/tarvex_bench

@@ -1,10 +1,11 @@
 #include "host/host_lines.h"
 
+#include <strings.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 namespace host {
 
@@ -19,12 +20,24 @@ const char *Value(const char *line, const char *key) {
   return line + n;
 }
 
-bool Real(const char *text, double &out) {
+bool Real(const char *text, double &out, const char **rest = nullptr) {
   char *end;
   errno = 0;
   double v = std::strtod(text, &end);
   if (end == text || errno == ERANGE || !std::isfinite(v)) return false;
   out = v;
+  if (rest) *rest = end;
+  return true;
+}
+
+// Three reals, nothing else but white space after them.
+bool Vector(const char *text, VECTOR3 &out) {
+  double d[3];
+  for (double &x : d)
+    if (!Real(text, x, &text)) return false;
+  while (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n') ++text;
+  if (*text) return false;
+  out = _V(d[0], d[1], d[2]);
   return true;
 }
 
@@ -39,6 +52,12 @@ std::vector<std::string> HostLines(const HostVessel &hv) {
   out.push_back("  BANK " + Num(hv.bank));
   out.push_back("  HEADING " + Num(hv.heading));
   if (!hv.propellants.empty()) out.push_back("  FUEL " + Num(hv.propellants[0]->mass));
+  if (hv.body.active) {  // the flight host's physics state, so a saved flight flies on
+    const RigidBody &b = hv.body;
+    out.push_back("  POS " + Num(b.pos.x) + " " + Num(b.pos.y) + " " + Num(b.pos.z));
+    out.push_back("  VEL " + Num(b.vel.x) + " " + Num(b.vel.y) + " " + Num(b.vel.z));
+    out.push_back("  ANGVEL " + Num(b.omega.x) + " " + Num(b.omega.y) + " " + Num(b.omega.z));
+  }
   return out;
 }
 
@@ -58,6 +77,10 @@ bool ParseHostLine(HostVessel &hv, const char *line) {
   if ((v = Value(line, "PITCH")) && Real(v, d)) return hv.pitch = d, true;
   if ((v = Value(line, "BANK")) && Real(v, d)) return hv.bank = d, true;
   if ((v = Value(line, "HEADING")) && Real(v, d)) return hv.heading = d, true;
+  VECTOR3 vec;
+  if ((v = Value(line, "POS")) && Vector(v, vec)) return hv.body.pos = vec, hv.body.has_pos = true, true;
+  if ((v = Value(line, "VEL")) && Vector(v, vec)) return hv.body.vel = vec, hv.body.has_vel = true, true;
+  if ((v = Value(line, "ANGVEL")) && Vector(v, vec)) return hv.body.omega = vec, hv.body.has_omega = true, true;
   if ((v = Value(line, "FUEL")) && Real(v, d)) {
     if (hv.propellants.empty() || d < 0) return false;
     hv.propellants[0]->mass = std::fmin(d, hv.propellants[0]->maxmass);

@@ -13,7 +13,9 @@ namespace host {
 
 // The host's standard lines for `hv`, in the order written:
 //   STATUS Landed|Flying, ALT <m>, AIRSPEED <m/s>, PITCH <rad>, BANK <rad>,
-//   HEADING <rad>, FUEL <kg> (only once a propellant resource exists).
+//   HEADING <rad>, FUEL <kg> (only once a propellant resource exists), and
+//   once the flight host's physics flies the vessel: POS <x y z> (world, m),
+//   VEL <x y z> (world, m/s), ANGVEL <x y z> (vessel frame, rad/s).
 std::vector<std::string> HostLines(const HostVessel &hv);
 
 // Reads one host line into `hv`; false (and nothing changed) when the key is

@@ -113,6 +113,22 @@ struct Force {
   VECTOR3 F{}, r{};
 };
 
+// The rigid body the flight host's physics flies (host/physics.h). Only the
+// physics reads and writes it; the recording-only world of the unit tests
+// leaves it alone.
+struct RigidBody {
+  bool active = false;                          // the physics has placed this vessel
+  VECTOR3 pos{}, vel{};          // world frame: x east, y up (height of the centre of gravity), z north
+  VECTOR3 omega{};               // angular velocity in the vessel frame, rad/s
+  double rot[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};  // vessel-to-world rotation, row major
+  // Read from the host's scenario lines; used when the body is placed.
+  bool has_pos = false, has_vel = false, has_omega = false;
+  // The host's own controllers.
+  double hold_altitude = 0;      // altitude the altitude hold keeps
+  bool hold_armed = false;       // altitude hold engaged and its target taken
+  double pilot_linear[2] = {0, 0};  // pilot's forward and back translation inputs, 0..1
+};
+
 struct HostVessel {
   std::string name;
   std::string class_name;
@@ -158,6 +174,9 @@ struct HostVessel {
   VECTOR3 horizon_airspeed{}, ship_airspeed{};
   bool horizon_query_fails = false;
   bool ship_query_fails = false;
+
+  // --- The flight host's physics (opt-in; see host/physics.h) ---
+  RigidBody body;
 
   // --- Helpers for tests and the flight host ---
   Thruster *ThrusterByIndex(size_t i) const { return i < thrusters.size() ? thrusters[i].get() : nullptr; }

@@ -1,0 +1,258 @@
+#include "host/scenario_text.h"
+
+#include <strings.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+#include "host/trace.h"
+
+namespace host {
+
+namespace {
+
+std::string Trim(const std::string &s) {
+  size_t a = s.find_first_not_of(" \t\r\n");
+  if (a == std::string::npos) return std::string();
+  size_t b = s.find_last_not_of(" \t\r\n");
+  return s.substr(a, b - a + 1);
+}
+
+bool Same(const std::string &a, const char *b) { return strcasecmp(a.c_str(), b) == 0; }
+
+bool IsComment(const std::string &t) { return !t.empty() && (t[0] == ';' || t[0] == '#'); }
+
+std::vector<std::string> Words(const std::string &s) {
+  std::istringstream is(s);
+  std::vector<std::string> w;
+  std::string x;
+  while (is >> x) w.push_back(x);
+  return w;
+}
+
+bool Number(const std::string &s, double &out) {
+  char *end;
+  double v = std::strtod(s.c_str(), &end);
+  if (end == s.c_str() || *end || !std::isfinite(v)) return false;
+  out = v;
+  return true;
+}
+
+struct Reader {
+  const std::string &file;
+  std::vector<ScenarioProblem> &problems;
+  void Problem(int line, const std::string &msg) { problems.push_back(ScenarioProblem{file, line, msg}); }
+};
+
+void EnvironmentLine(Reader &r, int n, const std::string &t, ScenarioEnvironment &env) {
+  std::vector<std::string> w = Words(t);
+  double d;
+  if (Same(w[0], "Date")) {
+    if (w.size() == 3 && Same(w[1], "MJD") && Number(w[2], d)) return void(env.mjd = d);
+    return r.Problem(n, "expected \"Date MJD <days>\"");
+  }
+  if (Same(w[0], "TimeAcc")) {
+    if (w.size() == 2 && Number(w[1], d) && d > 0) return void(env.time_acceleration = d);
+    return r.Problem(n, "expected \"TimeAcc <factor above 0>\"");
+  }
+  if (Same(w[0], "Camera")) {
+    if (w.size() == 2 && Same(w[1], "internal")) return void(env.camera_internal = true);
+    if (w.size() == 2 && Same(w[1], "external")) return void(env.camera_internal = false);
+    return r.Problem(n, "expected \"Camera internal|external\"");
+  }
+  if (Same(w[0], "Cockpit")) {
+    if (w.size() == 2 && CockpitModeFromName(w[1], env.cockpit_mode)) return;
+    return r.Problem(n, "expected \"Cockpit virtual|panel|generic\"");
+  }
+  if (Same(w[0], "HUD")) {
+    if (w.size() == 2 && HudModeFromName(w[1], env.hud_mode)) return;
+    return r.Problem(n, "expected \"HUD surface|orbit|docking|none\"");
+  }
+  r.Problem(n, "expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"" + t + "\"");
+}
+
+}  // namespace
+
+std::string ScenarioProblem::Text() const {
+  return file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + message;
+}
+
+const char *CockpitModeName(int mode) {
+  switch (mode) {
+    case COCKPIT_GENERIC:
+      return "generic";
+    case COCKPIT_PANELS:
+      return "panel";
+    default:
+      return "virtual";
+  }
+}
+
+const char *HudModeName(int mode) {
+  switch (mode) {
+    case HUD_NONE:
+      return "none";
+    case HUD_ORBIT:
+      return "orbit";
+    case HUD_DOCKING:
+      return "docking";
+    default:
+      return "surface";
+  }
+}
+
+bool CockpitModeFromName(const std::string &name, int &mode) {
+  if (Same(name, "virtual")) return mode = COCKPIT_VIRTUAL, true;
+  if (Same(name, "panel")) return mode = COCKPIT_PANELS, true;
+  if (Same(name, "generic")) return mode = COCKPIT_GENERIC, true;
+  return false;
+}
+
+bool HudModeFromName(const std::string &name, int &mode) {
+  if (Same(name, "surface")) return mode = HUD_SURFACE, true;
+  if (Same(name, "orbit")) return mode = HUD_ORBIT, true;
+  if (Same(name, "docking")) return mode = HUD_DOCKING, true;
+  if (Same(name, "none")) return mode = HUD_NONE, true;
+  return false;
+}
+
+bool ParseScenarioText(const std::string &text, const std::string &file, ScenarioText &out,
+                       std::vector<ScenarioProblem> &problems) {
+  size_t before = problems.size();
+  Reader r{file, problems};
+  enum Block { NONE, DESC, ENV, FOCUS, SHIPS, VESSEL, SCRIPT } block = NONE;
+  int block_line = 0, ships_line = 0;
+  std::istringstream is(text);
+  std::string raw;
+  int n = 0;
+  while (std::getline(is, raw)) {
+    ++n;
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    std::string t = Trim(raw);
+    if (block == DESC) {
+      if (Same(t, "END_DESC"))
+        block = NONE;
+      else
+        out.description.push_back(raw);
+      continue;
+    }
+    if (t.empty() || IsComment(t)) continue;
+    switch (block) {
+      case NONE:
+        block_line = n;
+        if (Same(t, "BEGIN_DESC"))
+          block = DESC;
+        else if (Same(t, "BEGIN_ENVIRONMENT"))
+          block = ENV;
+        else if (Same(t, "BEGIN_FOCUS"))
+          block = FOCUS;
+        else if (Same(t, "BEGIN_SHIPS"))
+          block = SHIPS, ships_line = n;
+        else if (Same(t, "BEGIN_SCRIPT"))
+          block = SCRIPT;
+        else
+          r.Problem(n, "expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"" +
+                           t + "\"");
+        break;
+      case ENV:
+        if (Same(t, "END_ENVIRONMENT"))
+          block = NONE;
+        else
+          EnvironmentLine(r, n, t, out.environment);
+        break;
+      case FOCUS: {
+        std::vector<std::string> w = Words(t);
+        if (Same(t, "END_FOCUS"))
+          block = NONE;
+        else if (w.size() == 2 && Same(w[0], "Ship"))
+          out.focus = w[1];
+        else
+          r.Problem(n, "expected \"Ship <vessel name>\" or END_FOCUS");
+        break;
+      }
+      case SHIPS: {
+        if (Same(t, "END_SHIPS")) {
+          block = NONE;
+          break;
+        }
+        size_t colon = t.find(':');
+        std::string name = colon == std::string::npos ? "" : Trim(t.substr(0, colon));
+        std::string cls = colon == std::string::npos ? "" : Trim(t.substr(colon + 1));
+        if (name.empty() || cls.empty() || name.find_first_of(" \t") != std::string::npos ||
+            cls.find_first_of(" \t:") != std::string::npos) {
+          r.Problem(n, "expected a vessel block \"NAME:CLASS\" or END_SHIPS, found \"" + t + "\"");
+          break;
+        }
+        for (auto &v : out.vessels)
+          if (v.name == name) r.Problem(n, "vessel name \"" + name + "\" is used twice");
+        out.vessels.push_back(ScenarioVesselBlock{name, cls, n, {}});
+        block = VESSEL;
+        block_line = n;
+        break;
+      }
+      case VESSEL:
+        if (Same(t, "END"))
+          block = SHIPS, block_line = ships_line;
+        else if (Same(t, "END_SHIPS"))
+          r.Problem(n, "expected END to close the block of vessel \"" + out.vessels.back().name + "\"");
+        else
+          out.vessels.back().lines.push_back(t);
+        break;
+      case SCRIPT:
+        if (Same(t, "END_SCRIPT"))
+          block = NONE;
+        else
+          out.script.push_back(ScenarioScriptLine{n, t});
+        break;
+      case DESC:
+        break;
+    }
+  }
+  static const char *kEnds[] = {"", "END_DESC", "END_ENVIRONMENT", "END_FOCUS", "END_SHIPS", "END", "END_SCRIPT"};
+  if (block != NONE) r.Problem(block_line, std::string("expected ") + kEnds[block] + " before the end of the file");
+  if (!out.focus.empty()) {
+    bool found = false;
+    for (auto &v : out.vessels) found |= v.name == out.focus;
+    if (!found) r.Problem(0, "the focus vessel \"" + out.focus + "\" has no block in BEGIN_SHIPS");
+  }
+  return problems.size() == before;
+}
+
+std::vector<ScenarioScriptLine> ScriptFileLines(const std::string &text) {
+  std::vector<ScenarioScriptLine> out;
+  std::istringstream is(text);
+  std::string raw;
+  int n = 0;
+  while (std::getline(is, raw)) {
+    ++n;
+    std::string t = Trim(raw);
+    if (t.empty() || IsComment(t) || Same(t, "BEGIN_SCRIPT") || Same(t, "END_SCRIPT")) continue;
+    out.push_back(ScenarioScriptLine{n, t});
+  }
+  return out;
+}
+
+std::string FormatScenarioText(const ScenarioText &s) {
+  std::ostringstream os;
+  os << "BEGIN_DESC\n";
+  for (auto &l : s.description) os << l << "\n";
+  os << "END_DESC\n\nBEGIN_ENVIRONMENT\n";
+  os << "  Date MJD " << Num(s.environment.mjd) << "\n";
+  os << "  TimeAcc " << Num(s.environment.time_acceleration) << "\n";
+  os << "  Camera " << (s.environment.camera_internal ? "internal" : "external") << "\n";
+  os << "  Cockpit " << CockpitModeName(s.environment.cockpit_mode) << "\n";
+  os << "  HUD " << HudModeName(s.environment.hud_mode) << "\n";
+  os << "END_ENVIRONMENT\n\n";
+  if (!s.focus.empty()) os << "BEGIN_FOCUS\n  Ship " << s.focus << "\nEND_FOCUS\n\n";
+  os << "BEGIN_SHIPS\n";
+  for (auto &v : s.vessels) {
+    os << v.name << ":" << v.class_name << "\n";
+    for (auto &l : v.lines) os << "  " << Trim(l) << "\n";
+    os << "END\n";
+  }
+  os << "END_SHIPS\n";
+  return os.str();
+}
+
+}  // namespace host

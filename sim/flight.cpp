@@ -1,0 +1,524 @@
+#include "sim/flight.h"
+
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "host/harness.h"
+#include "host/physics.h"
+#include "host/scenario_text.h"
+#include "sim/plot.h"
+#include "sim/script.h"
+#include "sim/telemetry.h"
+#include "sound_service/service_control.h"
+
+namespace sim {
+
+namespace {
+
+const char *kBuiltInScenario =
+    "BEGIN_DESC\n"
+    "One Tarvex on the ground with part fuel, engine off.\n"
+    "END_DESC\n"
+    "BEGIN_SHIPS\n"
+    "Tarvex1:Tarvex\n"
+    "  STATUS Landed\n"
+    "  HEADING 0\n"
+    "  FUEL 10000\n"
+    "END\n"
+    "END_SHIPS\n";
+
+// A routine of a loaded library by name, and whether a stream is a terminal.
+#if defined(_WIN32)
+void *Symbol(void *lib, const char *name) {
+  return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(lib), name));
+}
+bool Terminal(std::FILE *f) { return _isatty(_fileno(f)) != 0; }
+#else
+void *Symbol(void *lib, const char *name) { return dlsym(lib, name); }
+bool Terminal(std::FILE *f) { return isatty(fileno(f)) != 0; }
+#endif
+
+// The sound service's inspection routines, once it is loaded.
+TarvexSound_AdvanceFn g_advance = nullptr;
+TarvexSound_SlotStateFn g_slot_state = nullptr;
+TarvexSound_ClearCallsFn g_clear_calls = nullptr;
+
+std::string Seconds(double t) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3f", t);
+  return buf;
+}
+
+bool SlotPlaying(int id, int slot) { return g_slot_state && g_slot_state(id, slot, nullptr, nullptr, nullptr) != 0; }
+
+bool ReadFile(const std::string &path, std::string &text, std::string &error) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return error = path + " is a directory, not a file", false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return error = "cannot read " + path + ": no such file or not readable", false;
+  std::ostringstream os;
+  os << in.rdbuf();
+  text = os.str();
+  return true;
+}
+
+// Opens a file for writing, making its folder first.
+std::FILE *OpenOutput(const std::string &path, std::string &error) {
+  std::filesystem::path p(path);
+  std::error_code ec;
+  if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
+  std::FILE *f = std::fopen(path.c_str(), "w");
+  if (!f) error = "cannot write " + path;
+  return f;
+}
+
+bool WriteText(const std::string &path, const std::string &text, std::string &error) {
+  std::FILE *f = OpenOutput(path, error);
+  if (!f) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) error = "cannot write " + path;
+  return ok;
+}
+
+class Run {
+ public:
+  Run(const Options &o, std::FILE *out, std::FILE *err) : o_(o), out_(out), err_(err) {}
+  ~Run() {
+    if (csv_) std::fclose(csv_);
+    if (trace_) std::fclose(trace_);
+  }
+  Run(const Run &) = delete;
+  Run &operator=(const Run &) = delete;
+  int Go();
+
+ private:
+  bool Prepare();
+  bool Load();
+  void Step();
+  void Apply(const ScriptEvent &ev);
+  void Check(const ScriptEvent &ev);
+  void Record(bool force_table);
+  bool SaveScenario(const std::string &path, std::string &error);
+  void Summary(int code);
+  host::HostVessel *Vessel(const std::string &name);
+  int SoundId(const host::HostVessel *hv) const;
+  void FlushTrace();
+  void EnterVirtualCockpit();
+
+  const Options &o_;
+  std::FILE *out_, *err_;
+  host::ScenarioText scn_;
+  std::string scn_name_;
+  std::vector<ScriptEvent> events_;
+  size_t next_event_ = 0;
+  double duration_ = 10;
+  host::ModuleApi api_;
+  bool sound_ = false;
+  std::vector<host::HostVessel *> vessels_;
+  host::HostVessel *focus_ = nullptr;
+  host::RecordingSketchpad hud_;
+  bool hud_drawn_ = false;
+  double t_ = 0;
+  long steps_ = 0;
+  std::FILE *csv_ = nullptr, *trace_ = nullptr;
+  PlotRecorder plot_;
+  std::vector<std::string> written_;
+  int passed_ = 0, failed_ = 0;
+  double max_alt_ = -1e300, max_speed_ = 0, fuel_start_ = 0;
+  bool progress_ = false;
+};
+
+host::HostVessel *Run::Vessel(const std::string &name) {
+  if (name.empty()) return focus_;
+  for (auto *v : vessels_)
+    if (v->name == name) return v;
+  return nullptr;
+}
+
+// The service hands out identifiers in the order vessels connect, and every
+// vessel connects in its post-creation set-up, in the order of the ships block.
+int Run::SoundId(const host::HostVessel *hv) const {
+  for (size_t i = 0; i < vessels_.size(); ++i)
+    if (vessels_[i] == hv) return (int)i;
+  return -1;
+}
+
+bool Run::Prepare() {
+  std::vector<host::ScenarioProblem> problems;
+  std::string text, error;
+  if (o_.scenario.empty()) {
+    scn_name_ = "built-in scenario";
+    text = kBuiltInScenario;
+  } else {
+    scn_name_ = o_.scenario;
+    if (!ReadFile(o_.scenario, text, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+  }
+  host::ParseScenarioText(text, scn_name_, scn_, problems);
+  if (problems.empty() && scn_.vessels.empty())
+    problems.push_back(host::ScenarioProblem{scn_name_, 0, "expected at least one vessel block in BEGIN_SHIPS"});
+  ParseScript(scn_.script, scn_name_, events_, problems);
+  if (!o_.script.empty()) {
+    std::string stext;
+    if (!ReadFile(o_.script, stext, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    std::vector<ScriptEvent> more;
+    ParseScript(host::ScriptFileLines(stext), o_.script, more, problems);
+    events_.insert(events_.end(), more.begin(), more.end());
+    std::stable_sort(events_.begin(), events_.end(),
+                     [](const ScriptEvent &a, const ScriptEvent &b) { return a.time < b.time; });
+  }
+  // Vessel qualifiers must name a vessel of the scenario.
+  for (auto &ev : events_) {
+    if (ev.vessel.empty()) continue;
+    bool known = false;
+    for (auto &v : scn_.vessels) known |= v.name == ev.vessel;
+    if (!known)
+      problems.push_back(host::ScenarioProblem{
+          ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + ev.vessel + "\""});
+  }
+  if (!problems.empty()) {
+    for (auto &p : problems) std::fprintf(err_, "tarvex-sim: %s\n", p.Text().c_str());
+    std::fprintf(err_, "tarvex-sim: %zu problem%s found; nothing flown\n", problems.size(),
+                 problems.size() == 1 ? "" : "s");
+    return false;
+  }
+  duration_ = o_.duration >= 0 ? o_.duration : events_.empty() ? 10 : events_.back().time + 1;
+  return true;
+}
+
+bool Run::Load() {
+  host::World &w = host::world();
+  w.trace.enabled = !o_.trace.empty();
+  w.time_acceleration = scn_.environment.time_acceleration;
+  w.camera_internal = scn_.environment.camera_internal;
+  w.cockpit_mode = scn_.environment.cockpit_mode;
+  w.hud_mode = scn_.environment.hud_mode;
+  std::string error;
+  if (!o_.no_sound) {
+    void *lib = host::LoadLibraryPath(o_.sound, error);
+    if (!lib) {
+      std::fprintf(err_, "tarvex-sim: %s (flying without sound)\n", error.c_str());
+    } else {
+      sound_ = true;
+      auto find = [&](const char *name) { return Symbol(lib, name); };
+      g_advance = reinterpret_cast<TarvexSound_AdvanceFn>(find("TarvexSound_Advance"));
+      g_slot_state = reinterpret_cast<TarvexSound_SlotStateFn>(find("TarvexSound_SlotState"));
+      g_clear_calls = reinterpret_cast<TarvexSound_ClearCallsFn>(find("TarvexSound_ClearCalls"));
+    }
+  }
+  if (!host::LoadModule(o_.module, api_, error)) {
+    std::fprintf(err_, "tarvex-sim: %s\n", error.c_str());
+    return false;
+  }
+  // The host's order: each vessel is created, set up and given its scenario
+  // block; once all exist, each gets its post-creation call.
+  std::vector<host::ScenarioFile> files(scn_.vessels.size());
+  for (size_t i = 0; i < scn_.vessels.size(); ++i) {
+    const auto &b = scn_.vessels[i];
+    host::HostVessel &hv = host::AddVessel(b.name, b.class_name);
+    if (!host::CreateVessel(api_, hv)) {
+      std::fprintf(err_, "tarvex-sim: %s:%d: the module created no vessel for \"%s\"\n", scn_name_.c_str(), b.line,
+                   b.name.c_str());
+      return false;
+    }
+    vessels_.push_back(&hv);
+    VESSEL3 *v = host::Callbacks(hv);
+    v->clbkSetClassCaps(nullptr);
+    files[i].lines = b.lines;
+    v->clbkLoadStateEx(&files[i], &files[i]);
+  }
+  for (auto *hv : vessels_) host::Callbacks(*hv)->clbkPostCreation();
+  for (auto *hv : vessels_) host::PlaceBody(*hv);
+  focus_ = Vessel(scn_.focus.empty() ? vessels_.front()->name : scn_.focus);
+  fuel_start_ = focus_->FuelMass();
+  EnterVirtualCockpit();
+  return true;
+}
+
+// The host loads the virtual cockpit of the vessel in focus when its
+// cockpit view turns virtual.
+void Run::EnterVirtualCockpit() {
+  if (host::world().cockpit_mode == COCKPIT_VIRTUAL) host::Callbacks(*focus_)->clbkLoadVC(0);
+}
+
+void Run::FlushTrace() {
+  host::Trace &tr = host::world().trace;
+  if (!trace_) return;
+  for (auto &e : tr.Entries()) std::fprintf(trace_, "%ld\t%s\t%s\n", e.step, e.vessel.c_str(), e.Text().c_str());
+  tr.Clear();
+}
+
+void Run::Step() {
+  host::World &w = host::world();
+  // The time acceleration as the host would take it: a factor the module (or
+  // the script) made unusable flies at 1, and the step never grows past
+  // 10000 times real time.
+  double acc = w.time_acceleration;
+  if (!(acc > 0) || !std::isfinite(acc)) acc = 1;
+  double dt = o_.dt * std::min(acc, 10000.0);
+  for (auto *hv : vessels_) host::PhysicsStep(*hv, dt);
+  t_ += dt;
+  ++steps_;
+  w.trace.step_counter = steps_;
+  double mjd = scn_.environment.mjd + t_ / 86400;
+  for (auto *hv : vessels_) {
+    host::HostControllers(*hv, dt);
+    hv->forces.clear();
+    host::Callbacks(*hv)->clbkPostStep(t_, dt, mjd);
+  }
+  if (w.cockpit_mode == COCKPIT_VIRTUAL && w.camera_internal && w.hud_mode != HUD_NONE) {
+    hud_.Clear();
+    host::DrawHUD(*focus_, hud_, w.hud_mode);
+    hud_drawn_ = true;
+  }
+  if (g_advance) g_advance(dt);
+  if (g_clear_calls) g_clear_calls();  // the service's call record is not needed here
+  FlushTrace();
+}
+
+void Run::Apply(const ScriptEvent &ev) {
+  host::World &w = host::world();
+  host::HostVessel *hv = Vessel(ev.vessel);
+  switch (ev.command) {
+    case Command::Key:
+      host::Key(*hv, ev.key, true, ev.shift, ev.ctrl, ev.alt);
+      host::Key(*hv, ev.key, false, ev.shift, ev.ctrl, ev.alt);
+      break;
+    case Command::Set:
+      if (ev.name == "main")
+        hv->SetGroupLevel(THGROUP_MAIN, ev.value);
+      else if (ev.name == "hover")
+        hv->SetGroupLevel(THGROUP_HOVER, ev.value);
+      else if (ev.name == "elevator")
+        hv->ctrl_level[AIRCTRL_ELEVATOR] = ev.value;
+      else if (ev.name == "aileron")
+        hv->ctrl_level[AIRCTRL_AILERON] = ev.value;
+      else if (ev.name == "rudder")
+        hv->ctrl_level[AIRCTRL_RUDDER] = ev.value;
+      else if (ev.name == "trim")
+        hv->ctrl_level[AIRCTRL_ELEVATORTRIM] = ev.value;
+      else if (ev.name == "forward")
+        hv->body.pilot_linear[0] = ev.value;
+      else if (ev.name == "back")
+        hv->body.pilot_linear[1] = ev.value;
+      else if (ev.name == "brake")
+        hv->wheelbrake[0] = hv->wheelbrake[1] = ev.value;
+      break;
+    case Command::Navmode:
+      hv->navmode[ev.mode] = ev.on;
+      break;
+    case Command::TimeAcc:
+      w.time_acceleration = ev.value;
+      break;
+    case Command::Camera:
+      w.camera_internal = ev.on;
+      break;
+    case Command::Cockpit: {
+      bool was = w.cockpit_mode == COCKPIT_VIRTUAL;
+      w.cockpit_mode = ev.mode;
+      if (!was) EnterVirtualCockpit();
+      break;
+    }
+    case Command::Hud:
+      w.hud_mode = ev.mode;
+      break;
+    case Command::Save: {
+      std::string error;
+      if (SaveScenario(ev.name, error))
+        written_.push_back(ev.name + " (scenario saved at t=" + Seconds(t_) + " s)");
+      else
+        std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), ++failed_;
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void Run::Check(const ScriptEvent &ev) {
+  host::HostVessel *hv = Vessel(ev.vessel);
+  bool ok = false;
+  std::string actual;
+  char buf[64];
+  switch (ev.command) {
+    case Command::Expect: {
+      double v = Measure(*hv, t_, SoundId(hv), sound_ ? SlotPlaying : nullptr)[ev.column];
+      ok = Holds(ev.op, v, ev.value, ev.tolerance);
+      std::snprintf(buf, sizeof buf, "%.10g", v);
+      actual = buf;
+      break;
+    }
+    case Command::ExpectHud:
+      if (!hud_drawn_) {
+        actual = "no HUD drawn yet";
+        break;
+      }
+      for (auto &item : hud_.texts) {
+        ok |= item.text.find(ev.name) != std::string::npos;
+        actual += (actual.empty() ? "\"" : ", \"") + item.text + "\"";
+      }
+      if (actual.empty()) actual = "no text on the HUD";
+      break;
+    case Command::ExpectSound:
+      if (!sound_) {
+        actual = "no sound service";
+        break;
+      }
+      ok = SlotPlaying(SoundId(hv), ev.mode) == ev.on;
+      actual = SlotPlaying(SoundId(hv), ev.mode) ? "playing" : "stopped";
+      break;
+    default:
+      return;
+  }
+  if (ok) {
+    ++passed_;
+    return;
+  }
+  ++failed_;
+  std::fprintf(err_, "tarvex-sim: %s: expectation failed at t=%.3f s: %s (actual %s)\n", ev.Where().c_str(), t_,
+               ev.source.c_str(), actual.c_str());
+}
+
+void Run::Record(bool force_table) {
+  max_alt_ = std::max(max_alt_, focus_->altitude);
+  max_speed_ = std::max(max_speed_, focus_->airspeed);
+  bool table = !o_.quiet && (force_table || steps_ % o_.every == 0);
+  if (!csv_ && o_.plot.empty() && !table) return;
+  Sample s = Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr);
+  if (csv_) std::fprintf(csv_, "%s\n", CsvRow(s).c_str());
+  if (!o_.plot.empty()) {
+    static const int kAlt = ColumnIndex("alt"), kSpeed = ColumnIndex("airspeed"), kVs = ColumnIndex("vs"),
+                     kMain = ColumnIndex("main_level"), kNoz = ColumnIndex("nozzle_anim"),
+                     kGear = ColumnIndex("gear_anim");
+    plot_.Add(PlotPoint{t_, s[kAlt], s[kSpeed], s[kVs], s[kMain], s[kNoz], s[kGear]});
+  }
+  if (table) std::fprintf(out_, "%s\n", TableRow(s).c_str());
+}
+
+bool Run::SaveScenario(const std::string &path, std::string &error) {
+  host::ScenarioText s = scn_;
+  s.script.clear();
+  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + scn_name_ + ".");
+  s.environment.mjd = scn_.environment.mjd + t_ / 86400;
+  host::World &w = host::world();
+  s.environment.time_acceleration = w.time_acceleration;
+  s.environment.camera_internal = w.camera_internal;
+  s.environment.cockpit_mode = w.cockpit_mode;
+  s.environment.hud_mode = w.hud_mode;
+  s.focus = focus_->name;
+  bool tracing = w.trace.enabled;
+  for (size_t i = 0; i < vessels_.size(); ++i) s.vessels[i].lines = host::Save(*vessels_[i]);
+  w.trace.enabled = tracing;
+  return WriteText(path, host::FormatScenarioText(s), error);
+}
+
+void Run::Summary(int code) {
+  if (o_.quiet) return;
+  double fuel = focus_ ? focus_->FuelMass() : 0;
+  std::fprintf(out_, "\nflew %s: %.2f s in %ld steps of %g s; vessel in focus %s\n", scn_name_.c_str(), t_, steps_,
+               o_.dt, focus_ ? focus_->name.c_str() : "-");
+  if (focus_) {
+    std::fprintf(out_, "  highest %.1f m, fastest %.1f m/s, fuel used %.0f kg (%.0f kg left)\n", max_alt_, max_speed_,
+                 fuel_start_ - fuel, fuel);
+    std::fprintf(out_, "  at the end: altitude %.2f m, airspeed %.2f m/s, %s\n", focus_->altitude, focus_->airspeed,
+                 focus_->ground_contact ? "on the ground" : "in the air");
+  }
+  std::fprintf(out_, "  expectations: %d passed, %d failed\n", passed_, failed_);
+  for (auto &f : written_) std::fprintf(out_, "  wrote %s\n", f.c_str());
+  std::fprintf(out_, "%s\n", code == kPassed ? "result: passed" : "result: FAILED");
+}
+
+int Run::Go() {
+  if (!Prepare()) return kBadInput;
+  std::string error;
+  if (!o_.csv.empty() && !(csv_ = OpenOutput(o_.csv, error)))
+    return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
+  if (!o_.trace.empty() && !(trace_ = OpenOutput(o_.trace, error)))
+    return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
+  if (!Load()) return kModuleFailed;
+  FlushTrace();  // the set-up calls, as step 0
+  if (csv_) std::fprintf(csv_, "%s\n", CsvHeader().c_str());
+  if (!o_.quiet) std::fprintf(out_, "%s\n", TableHeader().c_str());
+  Record(true);
+  progress_ = Terminal(err_);
+  auto started = std::chrono::steady_clock::now();
+  auto last_progress = started;
+  bool progress_shown = false;
+  const double eps = 1e-9;
+  while (true) {
+    // Expectations see the state reached; then this time's inputs apply.
+    for (size_t i = next_event_; i < events_.size() && events_[i].time <= t_ + eps; ++i) Check(events_[i]);
+    for (; next_event_ < events_.size() && events_[next_event_].time <= t_ + eps; ++next_event_)
+      Apply(events_[next_event_]);
+    if (t_ >= duration_ - eps) break;
+    Step();
+    Record(false);
+    if (progress_ && (steps_ & 1023) == 0) {
+      auto now = std::chrono::steady_clock::now();
+      if (now - started > std::chrono::seconds(2) && now - last_progress > std::chrono::milliseconds(500)) {
+        std::fprintf(err_, "\rtarvex-sim: t = %.1f of %.1f s", t_, duration_);
+        last_progress = now, progress_shown = true;
+      }
+    }
+  }
+  if (progress_shown) std::fprintf(err_, "\n");
+  if (!o_.quiet && steps_ % o_.every != 0)
+    std::fprintf(out_, "%s\n", TableRow(Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr)).c_str());
+  for (size_t i = next_event_; i < events_.size(); ++i) {
+    if (events_[i].command < Command::Expect) continue;
+    ++failed_;
+    std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
+                 events_[i].Where().c_str(), t_);
+  }
+  if (csv_) {
+    if (std::fclose(csv_) != 0)
+      std::fprintf(err_, "tarvex-sim: cannot write %s\n", o_.csv.c_str()), ++failed_;
+    else
+      written_.push_back(o_.csv + " (telemetry, one row per step)");
+    csv_ = nullptr;
+  }
+  if (!o_.plot.empty()) {
+    if (WriteText(o_.plot, PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_), error))
+      written_.push_back(o_.plot + " (chart of the flight)");
+    else
+      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), ++failed_;
+  }
+  if (!o_.save.empty()) {
+    if (SaveScenario(o_.save, error))
+      written_.push_back(o_.save + " (scenario saved at the end)");
+    else
+      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), ++failed_;
+  }
+  if (trace_) {
+    FlushTrace();
+    std::fclose(trace_);
+    trace_ = nullptr;
+    written_.push_back(o_.trace + " (host calls of the module)");
+  }
+  int code = failed_ ? kExpectationFailed : kPassed;
+  Summary(code);
+  for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
+  return code;
+}
+
+}  // namespace
+
+int Fly(const Options &options, std::FILE *out, std::FILE *err) {
+  Run run(options, out, err);
+  return run.Go();
+}
+
+}  // namespace sim

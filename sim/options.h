@@ -1,0 +1,29 @@
+// Command-line options of tarvex-sim.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct Options {
+  std::string scenario;  // empty: fly the built-in scenario (one vessel on the ground)
+  std::string script;
+  double duration = -1;  // s; negative: one second past the last script line (10 s without a script)
+  double dt = 1.0 / 60;
+  std::string module;
+  std::string sound;
+  bool no_sound = false;
+  std::string save, csv, plot, trace;
+  long every = 300;
+  bool quiet = false;
+  bool help = false;
+};
+
+// Reads the arguments (without the program name). False with `error` set for
+// an unknown option, a missing or bad value.
+bool ParseOptions(const std::vector<std::string> &args, Options &o, std::string &error);
+
+std::string HelpText();
+
+}  // namespace sim

@@ -1,0 +1,35 @@
+// The flight chart: an SVG picture that a browser shows, with altitude,
+// airspeed and vertical speed in the upper panel and the main engine level,
+// nozzle and gear positions in the lower one, all against time, with axes,
+// ticks, labels and a legend.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct PlotPoint {
+  double t, alt, airspeed, vs, main_level, nozzle, gear;
+};
+
+// Keeps at most about `limit` points by taking every n-th one.
+class PlotRecorder {
+ public:
+  explicit PlotRecorder(size_t limit = 2000) : limit_(limit) {}
+  void Add(const PlotPoint &p);
+  const std::vector<PlotPoint> &Points() const { return points_; }
+
+ private:
+  size_t limit_;
+  size_t every_ = 1, seen_ = 0;
+  std::vector<PlotPoint> points_;
+};
+
+// The chart as SVG text.
+std::string PlotSvg(const std::vector<PlotPoint> &points, const std::string &title);
+
+// Round tick spacing for a range, about `count` ticks.
+double TickStep(double range, int count);
+
+}  // namespace sim

@@ -1,0 +1,176 @@
+#include "sim/telemetry.h"
+
+#include <cmath>
+
+#include "host/physics.h"
+
+namespace sim {
+
+namespace {
+
+enum Column {
+  T,
+  ALT,
+  AIRSPEED,
+  VS,
+  PITCH,
+  BANK,
+  HEADING,
+  FUEL,
+  GROUND,
+  MAIN_LEVEL,
+  MAIN_MAX,
+  HOVER_LEVEL,
+  REHEAT_LEVEL,
+  GEAR_ANIM,
+  NOZZLE_ANIM,
+  DRAG_CW_Z,
+  WARNING,
+  X,
+  Z,
+  GROUNDSPEED,
+  AOA,
+  MASS,
+  HOVER_MAX,
+  ELEVATOR,
+  AILERON,
+  RUDDER,
+  TRIM,
+  STRUT_ANIM,
+  HOLDALT,
+  HLEVEL,
+  KILLROT,
+  ATTITUDE_MODE,
+  ENGINE_SOUND,
+  REHEAT_SOUND,
+  COLUMNS
+};
+
+const double kDeg = 180 / PI;
+
+double FirstLevel(const host::HostVessel &hv, THGROUP_TYPE type, bool max) {
+  host::ThrusterGroup *g = hv.Group(type);
+  if (!g || g->members.empty()) return 0;
+  return max ? g->members[0]->max0 : g->members[0]->level;
+}
+
+std::string Fmt(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+
+}  // namespace
+
+const std::vector<std::string> &ColumnNames() {
+  static const std::vector<std::string> names = {"t",
+                                                 "alt",
+                                                 "airspeed",
+                                                 "vs",
+                                                 "pitch",
+                                                 "bank",
+                                                 "heading",
+                                                 "fuel",
+                                                 "ground",
+                                                 "main_level",
+                                                 "main_max",
+                                                 "hover_level",
+                                                 "reheat_level",
+                                                 "gear_anim",
+                                                 "nozzle_anim",
+                                                 "drag_cw_z",
+                                                 "warning",
+                                                 "x",
+                                                 "z",
+                                                 "groundspeed",
+                                                 "aoa",
+                                                 "mass",
+                                                 "hover_max",
+                                                 "elevator",
+                                                 "aileron",
+                                                 "rudder",
+                                                 "trim",
+                                                 "strut_anim",
+                                                 "holdalt",
+                                                 "hlevel",
+                                                 "killrot",
+                                                 "attitude_mode",
+                                                 "engine_sound",
+                                                 "reheat_sound"};
+  return names;
+}
+
+int ColumnIndex(const std::string &name) {
+  const auto &n = ColumnNames();
+  for (size_t i = 0; i < n.size(); ++i)
+    if (n[i] == name) return (int)i;
+  return -1;
+}
+
+Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing) {
+  Sample s;
+  s.v.assign(COLUMNS, 0.0);
+  const host::RigidBody &b = hv.body;
+  s.v[T] = t;
+  s.v[ALT] = hv.altitude;
+  s.v[AIRSPEED] = hv.airspeed;
+  s.v[VS] = hv.horizon_airspeed.y;
+  s.v[PITCH] = hv.pitch * kDeg;
+  s.v[BANK] = hv.bank * kDeg;
+  s.v[HEADING] = hv.heading * kDeg;
+  s.v[FUEL] = hv.FuelMass();
+  s.v[GROUND] = hv.ground_contact ? 1 : 0;
+  s.v[MAIN_LEVEL] = FirstLevel(hv, THGROUP_MAIN, false);
+  s.v[MAIN_MAX] = FirstLevel(hv, THGROUP_MAIN, true);
+  s.v[HOVER_LEVEL] = hv.GroupLevel(THGROUP_HOVER);
+  s.v[REHEAT_LEVEL] = FirstLevel(hv, THGROUP_USER, false);
+  s.v[GEAR_ANIM] = hv.animations.size() > kGearAnimation ? hv.animations[kGearAnimation].state : 0;
+  s.v[NOZZLE_ANIM] = hv.animations.size() > kNozzleAnimation ? hv.animations[kNozzleAnimation].state : 0;
+  s.v[DRAG_CW_Z] = hv.cw[0];
+  bool warn_sound = playing && playing(sound_id, 6);
+  s.v[WARNING] = playing ? (warn_sound ? 1 : 0) : (hv.cw[0] >= 999 ? 1 : 0);
+  s.v[X] = b.pos.x;
+  s.v[Z] = b.pos.z;
+  s.v[GROUNDSPEED] = std::sqrt(b.vel.x * b.vel.x + b.vel.z * b.vel.z);
+  s.v[AOA] = hv.aoa * kDeg;
+  s.v[MASS] = host::VesselMass(hv);
+  s.v[HOVER_MAX] = FirstLevel(hv, THGROUP_HOVER, true);
+  s.v[ELEVATOR] = hv.ctrl_level[AIRCTRL_ELEVATOR];
+  s.v[AILERON] = hv.ctrl_level[AIRCTRL_AILERON];
+  s.v[RUDDER] = hv.ctrl_level[AIRCTRL_RUDDER];
+  s.v[TRIM] = hv.ctrl_level[AIRCTRL_ELEVATORTRIM];
+  s.v[STRUT_ANIM] = hv.animations.size() > kStrutAnimation ? hv.animations[kStrutAnimation].state : 0;
+  s.v[HOLDALT] = hv.navmode[NAVMODE_HOLDALT];
+  s.v[HLEVEL] = hv.navmode[NAVMODE_HLEVEL];
+  s.v[KILLROT] = hv.navmode[NAVMODE_KILLROT];
+  s.v[ATTITUDE_MODE] = hv.attitude_mode;
+  s.v[ENGINE_SOUND] = playing && playing(sound_id, 10);
+  s.v[REHEAT_SOUND] = playing && playing(sound_id, 13);
+  return s;
+}
+
+std::string CsvHeader() {
+  std::string out;
+  for (auto &n : ColumnNames()) out += (out.empty() ? "" : ",") + n;
+  return out;
+}
+
+std::string CsvRow(const Sample &s) {
+  std::string out;
+  for (size_t i = 0; i < s.v.size(); ++i) out += (i ? "," : "") + Fmt(s.v[i]);
+  return out;
+}
+
+std::string TableHeader() {
+  return "     t(s)   alt(m)  speed(m/s)  vs(m/s)  pitch  heading  fuel(kg)   main  hover  nozzle  gear  gnd  warn";
+}
+
+std::string TableRow(const Sample &s) {
+  char buf[200];
+  std::snprintf(buf, sizeof buf, "%9.2f %8.1f %11.1f %8.2f %6.1f %8.1f %9.0f %6.3f %6.3f %7.3f %5.2f %4.0f %5.0f", s[T],
+                s[ALT], s[AIRSPEED], s[VS], s[PITCH], s[HEADING], s[FUEL], s[MAIN_LEVEL], s[HOVER_LEVEL],
+                s[NOZZLE_ANIM], s[GEAR_ANIM], s[GROUND], s[WARNING]);
+  return buf;
+}
+
+}  // namespace sim

@@ -1,0 +1,44 @@
+// Telemetry of the flight host: one row of named columns per vessel and
+// step, read from the host's record of the vessel and from the sound
+// service. Angles are in degrees, the rest in SI units; flags are 0 or 1.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/world.h"
+
+namespace sim {
+
+// The columns, in the order of the CSV header.
+const std::vector<std::string> &ColumnNames();
+// Index of a column by name, or -1.
+int ColumnIndex(const std::string &name);
+
+// The animations of the Tarvex class the telemetry reads, by creation index.
+const unsigned kGearAnimation = 5;
+const unsigned kNozzleAnimation = 14;  // the cover panels, moved with the nozzle
+const unsigned kStrutAnimation = 3;    // nose strut
+
+// Whether a sound slot plays; null when there is no sound service.
+typedef bool (*SlotPlayingFn)(int id, int slot);
+
+struct Sample {
+  std::vector<double> v;  // by column index
+  double operator[](size_t i) const { return v[i]; }
+};
+
+// The row of one vessel at simulation time `t`; `sound_id` is the vessel's
+// identifier at the sound service.
+Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing);
+
+// "t,alt,..." and one row, "%.6g" per value.
+std::string CsvHeader();
+std::string CsvRow(const Sample &s);
+
+// The short table on standard output.
+std::string TableHeader();
+std::string TableRow(const Sample &s);
+
+}  // namespace sim

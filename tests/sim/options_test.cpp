@@ -1,0 +1,60 @@
+// Command-line options of tarvex-sim.
+#include "sim/options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Options, ReadsEveryOption) {
+  sim::Options o;
+  std::string error;
+  ASSERT_TRUE(sim::ParseOptions({"a.scn",    "--script", "s.txt",      "--duration", "12.5",    "--dt",  "0.01",
+                                 "--module", "m.so",     "--no-sound", "--save",     "o.scn",   "--csv", "o.csv",
+                                 "--plot",   "o.svg",    "--trace",    "t.txt",      "--every", "7",     "--quiet"},
+                                o, error))
+      << error;
+  EXPECT_EQ(o.scenario, "a.scn");
+  EXPECT_EQ(o.script, "s.txt");
+  EXPECT_EQ(o.duration, 12.5);
+  EXPECT_EQ(o.dt, 0.01);
+  EXPECT_EQ(o.module, "m.so");
+  EXPECT_TRUE(o.no_sound);
+  EXPECT_EQ(o.save, "o.scn");
+  EXPECT_EQ(o.csv, "o.csv");
+  EXPECT_EQ(o.plot, "o.svg");
+  EXPECT_EQ(o.trace, "t.txt");
+  EXPECT_EQ(o.every, 7);
+  EXPECT_TRUE(o.quiet);
+  EXPECT_FALSE(o.help);
+}
+
+TEST(Options, RefusesWhatItCannotUse) {
+  struct Row {
+    std::vector<std::string> args;
+    const char *error;
+  } rows[] = {
+      {{"--fly"}, "unknown option --fly"},
+      {{"--csv"}, "option --csv needs a value"},
+      {{"--dt", "0"}, "--dt needs a step above 0"},
+      {{"--dt", "2"}, "--dt needs a step above 0 and at most 1 s"},
+      {{"--duration", "-1"}, "--duration needs seconds"},
+      {{"--every", "0"}, "--every needs a whole number"},
+      {{"--every", "1.5"}, "--every needs a whole number"},
+      {{"a.scn", "b.scn"}, "only one scenario file"},
+  };
+  for (const Row &r : rows) {
+    sim::Options o;
+    std::string error;
+    EXPECT_FALSE(sim::ParseOptions(r.args, o, error)) << r.error;
+    EXPECT_NE(error.find(r.error), std::string::npos) << error;
+  }
+}
+
+TEST(Options, HelpNamesEveryOption) {
+  std::string help = sim::HelpText();
+  for (const char *opt : {"--script", "--duration", "--dt", "--module", "--no-sound", "--save", "--csv", "--plot",
+                          "--trace", "--every", "--quiet", "--help"})
+    EXPECT_NE(help.find(opt), std::string::npos) << opt;
+}
+
+}  // namespace
