@@ -1,0 +1,8 @@
+#!/bin/sh
+# Runs a Windows program of the cross build under Wine, headless and quiet:
+# no display, no Wine debug output, no offer to install Wine's Mono or Gecko.
+# WINEPREFIX is honoured when set (CI points it at a fresh temporary folder).
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+unset DISPLAY WAYLAND_DISPLAY
+exec wine "$@"
