@@ -53,14 +53,9 @@ VCArea *World::FindArea(int id) {
   return nullptr;
 }
 
-HostVessel &HostOf(const VESSEL *v) {
-  // The module's vessel objects are always created on a host vessel record;
-  // the handle the object was constructed with is that record.
-  struct Peek : VESSEL {
-    static OBJHANDLE Of(const VESSEL *v) { return static_cast<const Peek *>(v)->hObj_; }
-  };
-  return *static_cast<HostVessel *>(Peek::Of(v));
-}
+// The module's vessel objects are always created on a host vessel record; the
+// handle the object was constructed with is that record.
+HostVessel &HostOf(const VESSEL *v) { return *static_cast<HostVessel *>(v->hObj_); }
 
 }  // namespace host
 

@@ -220,7 +220,4 @@ World &world();
 // settings, empty trace). Vessels still alive are not destroyed by this.
 void ResetWorld();
 
-// The host vessel behind a module vessel object.
-HostVessel &HostOf(const VESSEL *v);
-
 }  // namespace host

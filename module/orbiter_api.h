@@ -344,6 +344,13 @@ typedef void (*AirfoilCoeffFunc)(double aoa, double M, double Re, double *cl, do
 // ---------------------------------------------------------------------------
 // Vessel base classes
 // ---------------------------------------------------------------------------
+class VESSEL;
+namespace host {
+struct HostVessel;
+// The host's record behind a vessel object (host side only).
+OAPIFUNC HostVessel &HostOf(const VESSEL *v);
+}  // namespace host
+
 class OAPIFUNC VESSEL {
  public:
   VESSEL(OBJHANDLE hVessel, int fmodel = 1);
@@ -435,6 +442,7 @@ class OAPIFUNC VESSEL {
  protected:
   OBJHANDLE hObj_;
   int fmodel_;
+  friend host::HostVessel &host::HostOf(const VESSEL *v);
 };
 
 class OAPIFUNC VESSEL2 : public VESSEL {
