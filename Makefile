@@ -23,7 +23,8 @@ bench: build
 windows:
 	$(CMAKE) --preset windows >/dev/null
 	$(CMAKE) --build --preset windows
-	WINEDEBUG=-all $(CTEST) --preset windows
+	cmake/wine-run.sh wineboot --init >/dev/null 2>&1
+	$(CTEST) --preset windows
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -348,7 +348,7 @@ class VESSEL;
 namespace host {
 struct HostVessel;
 // The host's record behind a vessel object (host side only).
-OAPIFUNC HostVessel &HostOf(const VESSEL *v);
+HostVessel &HostOf(const VESSEL *v);
 }  // namespace host
 
 class OAPIFUNC VESSEL {
