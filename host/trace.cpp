@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace host {
 
@@ -52,7 +53,21 @@ std::string Num(double v) {
     std::snprintf(buf, sizeof buf, "%.*g", prec, v);
     if (std::strtod(buf, nullptr) == v) break;
   }
-  return buf;
+  // Large values read better in plain digits ("440000", not "4.4e+05").
+  if (std::strchr(buf, 'e') && std::fabs(v) >= 1 && std::fabs(v) < 1e17) {
+    for (int decimals = 0; decimals <= 17; ++decimals) {
+      std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+      if (std::strtod(buf, nullptr) == v) break;
+    }
+  }
+  // Two exponent digits on every platform ("1e-06", never "1e-006").
+  std::string out = buf;
+  const size_t e = out.find('e');
+  if (e != std::string::npos) {
+    size_t digits = e + 2;  // after the sign
+    while (out.size() - digits > 2 && out[digits] == '0') out.erase(digits, 1);
+  }
+  return out;
 }
 
 std::string Vec(const VECTOR3 &v) { return "(" + Num(v.x) + ", " + Num(v.y) + ", " + Num(v.z) + ")"; }

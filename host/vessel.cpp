@@ -327,6 +327,13 @@ UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3 *ofs) const {
   MeshSlot s;
   s.mesh = hMesh, s.present = true, s.has_ofs = ofs != nullptr;
   if (ofs) s.ofs = *ofs;
+  // The first empty slot is used (slots left empty by InsertMesh at a higher
+  // index, or by DelMesh); otherwise the mesh is appended.
+  for (size_t i = 0; i < h.meshes.size(); ++i)
+    if (!h.meshes[i].present) {
+      h.meshes[i] = s;
+      return (UINT)i;
+    }
   h.meshes.push_back(s);
   return (UINT)h.meshes.size() - 1;
 }

@@ -32,3 +32,10 @@ extern BEACONLIGHTSPEC beacon_tail_left;
 extern BEACONLIGHTSPEC beacon_anticoll_top;
 extern BEACONLIGHTSPEC beacon_anticoll_bottom;
 extern BEACONLIGHTSPEC beacon_landing;
+
+// The nine records in the order class set-up hands them to the host.
+extern BEACONLIGHTSPEC *const beacon_records[9];
+// Fills every beacon record with its shape, position, colour and timing, all
+// beacons unlit. The positions and colours are module constants, so the
+// addresses the records carry stay valid for the module's life.
+void FillBeaconRecords();
