@@ -1,11 +1,167 @@
 // Propulsion regimes and the flight envelope, the hover nozzle set, the
 // lift-fan rotor and the idle minimum.
+#include <algorithm>
+
 #include "flight/blocks.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
+#include "sound/connector.h"
 
-void ThrustSetup(ShuttlePB &, StepValues &) {}
-void HoverNozzleSet(ShuttlePB &, StepValues &) {}
-void LiftFanRotor(ShuttlePB &, StepValues &) {}
-void IdleMinimum(ShuttlePB &) {}
+namespace {
+
+// Sound slots.
+const int kWarningSound = 6;
+const int kEngineSound = 10;
+const int kReheatSound = 13;
+
+// Flight envelope.
+const double kLiftNozzle = 0.5;  // nozzle_angle from which the lift regime applies
+const double kMaxConventionalSpeed = 700.0;
+const double kMaxLiftSpeed = 155.0;
+const double kMaxAltitude = 20000.0;
+const double kWarningDrag = 999.0;
+
+// Thrust.
+const double kReheatThrust = 550000.0;
+const double kDryThrust = 440000.0;
+const double kLiftRegimeThrust = 300000.0;
+const double kLiftThrusterMax = 100000.0;
+const double kNozzleBrakeForce = 170000.0;
+const double kReheatLevel = 0.98;   // main level needed for reheat
+const double kReheatNozzle = 0.06;  // nozzle_angle below which reheat can burn
+const double kIdleLevel = 0.0015;
+
+void SetNormalDrag(const ShuttlePB &v) { v.SetCW(0.3, 0.3, 0.67, 0.92); }
+
+// Outside the envelope: engine cut, drag 999 on every axis, warning loop.
+void WarningAction(const ShuttlePB &v) {
+  v.SetCW(kWarningDrag, kWarningDrag, kWarningDrag, kWarningDrag);
+  v.SetThrusterMax0(th_main, 0);
+  PlayVesselWaveOBSound3(v.MyID, kWarningSound, LOOP, 255, 0);
+}
+
+void SetLiftThrusterLevels(const ShuttlePB &v, double level) {
+  v.SetThrusterLevel(th_hover[0], level);
+  v.SetThrusterLevel(th_hover[1], level);
+}
+
+void ConventionalRegime(const ShuttlePB &v) {
+  SetNormalDrag(v);
+  bool warning_stopped = false;
+  if (reheat == 1) {
+    v.SetThrusterMax0(th_main, kReheatThrust);
+    if (nozzle_angle < kReheatNozzle && v.GetThrusterLevel(th_main) > kReheatLevel) {
+      v.SetThrusterLevel(th_reheat, 1);
+      StopVesselWave3(v.MyID, kWarningSound);
+      warning_stopped = true;
+    }
+  }
+  if (reheat == 0) {
+    v.SetThrusterMax0(th_main, kDryThrust);
+    v.SetThrusterLevel(th_reheat, 0);
+    StopVesselWave3(v.MyID, kWarningSound);
+    StopVesselWave3(v.MyID, kReheatSound);
+    warning_stopped = true;
+  }
+  if (v.GetThrusterLevel(th_main) < kReheatLevel) {
+    v.SetThrusterMax0(th_main, kDryThrust);
+    v.SetThrusterLevel(th_reheat, 0);
+    StopVesselWave3(v.MyID, kWarningSound);
+    StopVesselWave3(v.MyID, kReheatSound);
+    warning_stopped = true;
+  }
+  if (nozzle_angle >= kReheatNozzle) v.SetThrusterLevel(th_reheat, 0);
+  // Back inside the envelope the warning ends in every case, also with reheat
+  // selected while it cannot burn; otherwise it would loop on and keep the
+  // engine sounds silent.
+  if (!warning_stopped) StopVesselWave3(v.MyID, kWarningSound);
+}
+
+void LiftRegime(const ShuttlePB &v) {
+  SetNormalDrag(v);
+  v.SetThrusterMax0(th_main, kLiftRegimeThrust);
+  StopVesselWave3(v.MyID, kWarningSound);
+}
+
+// The envelope checks and the regimes, in this order; every test asks the
+// host afresh for airspeed and altitude.
+void FlightEnvelope(const ShuttlePB &v) {
+  if (nozzle_angle < kLiftNozzle && v.GetAirspeed() >= kMaxConventionalSpeed) {
+    WarningAction(v);
+    StopVesselWave3(v.MyID, kReheatSound);
+    StopVesselWave3(v.MyID, kEngineSound);
+  }
+  if (nozzle_angle >= kLiftNozzle && v.GetAirspeed() >= kMaxLiftSpeed) {
+    WarningAction(v);
+    StopVesselWave3(v.MyID, kEngineSound);
+  }
+  if (v.GetAltitude() >= kMaxAltitude) {
+    WarningAction(v);
+    StopVesselWave3(v.MyID, kReheatSound);
+    StopVesselWave3(v.MyID, kEngineSound);
+  }
+  if (nozzle_angle < kLiftNozzle && v.GetAirspeed() < kMaxConventionalSpeed && v.GetAltitude() < kMaxAltitude &&
+      eng_status == 1)
+    ConventionalRegime(v);
+  if (nozzle_angle >= kLiftNozzle && v.GetAirspeed() < kMaxLiftSpeed && v.GetAltitude() < kMaxAltitude &&
+      eng_status == 1)
+    LiftRegime(v);
+}
+
+}  // namespace
+
+void ThrustSetup(ShuttlePB &v, StepValues &s) {
+  if (eng_status == 0) {
+    v.SetThrusterMax0(th_main, 0);
+    SetLiftThrusterLevels(v, 0);
+  }
+  // Near zero vertical speed (under 0.9 m/s either way) the lift thrusters rest.
+  if (s.airspeed < 70 && vspeed_tenth > -0.09 && vspeed_tenth < 0.09) SetLiftThrusterLevels(v, 0);
+
+  // Passed as computed, not normalised: (0, 2, 1) with the nozzle down.
+  v.SetThrusterDir(th_main, _V(0, 2 * nozzle_deflection, 1));
+  if (!v.GroundContact() && nozzle_deflection >= 1) v.AddForce(_V(0, 0, -kNozzleBrakeForce), _V(0, 0, 0));
+
+  FlightEnvelope(v);
+
+  // The lift thrusters work only within the altitude hold.
+  if (v.GetNavmodeState(static_cast<int>(navmode_alt))) {
+    v.SetThrusterMax0(th_hover[0], kLiftThrusterMax);
+    v.SetThrusterMax0(th_hover[1], kLiftThrusterMax);
+  } else {
+    SetLiftThrusterLevels(v, 0);
+  }
+  // Their mean level stays no higher than the main engine's.
+  const double main_level = v.GetThrusterLevel(th_main);
+  const double lift_level = (v.GetThrusterLevel(th_hover[0]) + v.GetThrusterLevel(th_hover[1])) / 2;
+  if (main_level < lift_level) SetLiftThrusterLevels(v, main_level - 0.05);
+}
+
+// A slow hover without fore-and-aft input swivels the nozzle fully down.
+void HoverNozzleSet(ShuttlePB &v, StepValues &s) {
+  if (v.GetAltitude() > 2.67 && s.airspeed < 0.5 && v.GetThrusterGroupLevel(THGROUP_ATT_BACK) == 0 &&
+      v.GetThrusterGroupLevel(THGROUP_ATT_FORWARD) == 0)
+    nozzle_angle = 1;
+}
+
+// The rotor turns with the main engine, windmills in the airflow above
+// 10 m/s and stands still otherwise. A phase past 1 wraps to 0.
+void LiftFanRotor(ShuttlePB &v, StepValues &s) {
+  const double level = v.GetThrusterLevel(th_main);
+  if (level > 0) {
+    liftfan_rot += 0.15 * level + 0.035;
+    if (liftfan_rot > 1) liftfan_rot = 0;
+    v.SetAnimation(v.anim_liftfan, liftfan_rot);
+  } else if (level == 0 && s.airspeed <= 10) {
+    v.SetAnimation(v.anim_liftfan, liftfan_rot);
+  } else if (level == 0 && s.airspeed > 10) {
+    liftfan_rot += 0.001 * std::min(s.airspeed, 44.0) + 0.015;
+    if (liftfan_rot > 1) liftfan_rot = 0;
+    v.SetAnimation(v.anim_liftfan, liftfan_rot);
+  }
+}
+
+void IdleMinimum(ShuttlePB &v) {
+  if (eng_status == 1 && v.GetThrusterLevel(th_main) < kIdleLevel) v.SetThrusterLevel(th_main, kIdleLevel);
+}
