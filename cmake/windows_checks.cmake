@@ -4,9 +4,7 @@
 set(TARVEX_CHECK_EXPORTS ${CMAKE_SOURCE_DIR}/.ci/check-exports)
 set(TARVEX_MODULE_EXPORTS "ovcInit ovcExit ModuleDate GetModuleVersion")
 set(TARVEX_SYSTEM_DLLS "KERNEL32.dll msvcrt.dll")
-get_filename_component(TARVEX_OBJDUMP_DIR "${CMAKE_CXX_COMPILER}" DIRECTORY)
-find_program(TARVEX_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump i686-w64-mingw32-objdump objdump
-             HINTS ${TARVEX_OBJDUMP_DIR} REQUIRED)
+find_program(TARVEX_OBJDUMP NAMES i686-w64-mingw32-objdump objdump REQUIRED)
 
 function(tarvex_export_check name)
   add_test(NAME ${name} COMMAND bash ${TARVEX_CHECK_EXPORTS} ${ARGN})
