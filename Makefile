@@ -2,7 +2,7 @@
 CMAKE ?= cmake
 CTEST ?= ctest
 
-.PHONY: all build test demo bench format clean
+.PHONY: all build test demo bench format clean windows
 
 all: build
 
@@ -19,8 +19,15 @@ demo: build
 bench: build
 	./build/bin/tarvex_bench
 
+# The 32-bit Windows DLLs (MinGW-w64) and the tests under Wine.
+windows:
+	$(CMAKE) --preset windows >/dev/null
+	$(CMAKE) --build --preset windows
+	cmake/wine-run.sh wineboot --init >/dev/null 2>&1
+	$(CTEST) --preset windows
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build
+	rm -rf build build-windows

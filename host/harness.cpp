@@ -1,6 +1,10 @@
 #include "host/harness.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -8,10 +12,40 @@
 namespace host {
 
 namespace {
+
+// The platform's loader: LoadLibrary and GetProcAddress on Windows, the
+// dynamic loader elsewhere. Open returns null and says why in `error`.
+#if defined(_WIN32)
+void *Open(const std::string &path, bool, std::string &error) {
+  // The loader wants backslashes in a path.
+  std::string native = path;
+  std::replace(native.begin(), native.end(), '/', '\\');
+  HMODULE lib = LoadLibraryA(native.c_str());
+  if (!lib) error = "Windows error " + std::to_string(GetLastError());
+  return reinterpret_cast<void *>(lib);
+}
+void *Symbol(void *lib, const char *name) {
+  return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(lib), name));
+}
+void Close(void *lib) { FreeLibrary(static_cast<HMODULE>(lib)); }
+#else
+void *Open(const std::string &path, bool global, std::string &error) {
+  void *lib = dlopen(path.c_str(), RTLD_NOW | (global ? RTLD_GLOBAL : RTLD_LOCAL));
+  if (!lib) {
+    const char *e = dlerror();
+    error = e ? e : "unknown error";
+  }
+  return lib;
+}
+void *Symbol(void *lib, const char *name) { return dlsym(lib, name); }
+void Close(void *lib) { dlclose(lib); }
+#endif
+
 template <typename Fn>
 Fn Lookup(void *lib, const char *name) {
-  void *sym = dlsym(lib, name);
+  void *sym = Symbol(lib, name);
   Fn f;
+  static_assert(sizeof f == sizeof sym, "function and object pointers differ in size");
   std::memcpy(&f, &sym, sizeof f);
   return f;
 }
@@ -19,10 +53,10 @@ Fn Lookup(void *lib, const char *name) {
 
 bool LoadModule(const std::string &path, ModuleApi &api, std::string &error) {
   api = ModuleApi{};
-  void *lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string why;
+  void *lib = Open(path, false, why);
   if (!lib) {
-    const char *e = dlerror();
-    error = "cannot load module " + path + ": " + (e ? e : "unknown error");
+    error = "cannot load module " + path + ": " + why;
     return false;
   }
   api.library = lib;
@@ -32,7 +66,7 @@ bool LoadModule(const std::string &path, ModuleApi &api, std::string &error) {
   api.GetModuleVersion = Lookup<int (*)()>(lib, "GetModuleVersion");
   if (!api.ovcInit) {
     error = "module " + path + " has no ovcInit export";
-    dlclose(lib);
+    Close(lib);
     api = ModuleApi{};
     return false;
   }
@@ -40,18 +74,18 @@ bool LoadModule(const std::string &path, ModuleApi &api, std::string &error) {
 }
 
 void UnloadModule(ModuleApi &api) {
-  if (api.library) dlclose(api.library);
+  if (api.library) Close(api.library);
   api = ModuleApi{};
 }
 
 void *LoadLibraryPath(const std::string &path, std::string &error) {
-  void *lib = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
-  if (!lib) {
-    const char *e = dlerror();
-    error = "cannot load " + path + ": " + (e ? e : "unknown error");
-  }
+  std::string why;
+  void *lib = Open(path, true, why);
+  if (!lib) error = "cannot load " + path + ": " + why;
   return lib;
 }
+
+void *LibrarySymbol(void *library, const char *name) { return library ? Symbol(library, name) : nullptr; }
 
 HostVessel &AddVessel(const std::string &name, const std::string &class_name, int fmodel) {
   World &w = world();

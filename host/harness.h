@@ -29,6 +29,9 @@ void UnloadModule(ModuleApi &api);
 
 // Loads a shared library by path and keeps it loaded (the sound service).
 void *LoadLibraryPath(const std::string &path, std::string &error);
+// The address of the export `name` of a library loaded by LoadLibraryPath or
+// LoadModule (GetProcAddress on Windows), or null.
+void *LibrarySymbol(void *library, const char *name);
 
 // Adds a host vessel record; the module object comes with CreateVessel.
 HostVessel &AddVessel(const std::string &name, const std::string &class_name = "Tarvex", int fmodel = 1);

@@ -17,7 +17,7 @@ bool LibraryEntry(HINSTANCE hModule, unsigned reason) {
     InitLib(hModule);
     FARPROC hook = GetProcAddress((HMODULE)hModule, "ExitModule");
     if (!hook) hook = GetProcAddress((HMODULE)hModule, "opcDLLExit");
-    g_exit_hook = reinterpret_cast<ExitHook>(hook);
+    g_exit_hook = reinterpret_cast<ExitHook>(reinterpret_cast<void (*)()>(hook));
   } else if (reason == kProcessDetach) {
     if (g_exit_hook) g_exit_hook(hModule);
   }
@@ -28,7 +28,7 @@ bool LibraryEntry(HINSTANCE hModule, unsigned reason) {
 
 #if defined(_WIN32)
 extern "C" BOOL WINAPI DllMain(HINSTANCE hModule, DWORD reason, LPVOID) {
-  LibraryEntry(hModule, reason == DLL_PROCESS_ATTACH ? kProcessAttach
+  LibraryEntry(hModule, reason == DLL_PROCESS_ATTACH   ? kProcessAttach
                         : reason == DLL_PROCESS_DETACH ? kProcessDetach
                                                        : 2u);
   return TRUE;

@@ -20,12 +20,19 @@
 // ---------------------------------------------------------------------------
 // Basic types and handles
 // ---------------------------------------------------------------------------
+#if defined(_WIN32)
+// The same types as the system headers declare, so this header and
+// <windows.h> can be included together in either order.
+typedef unsigned long DWORD;
+typedef unsigned short WORD;
+struct HINSTANCE__;
+typedef HINSTANCE__ *HINSTANCE;
+#else
 typedef uint32_t DWORD;
 typedef uint16_t WORD;
-typedef unsigned int UINT;
-#if !defined(_WIN32)
 typedef void *HINSTANCE;
 #endif
+typedef unsigned int UINT;
 
 typedef void *OBJHANDLE;
 typedef void *MESHHANDLE;
@@ -341,7 +348,7 @@ class VESSEL;
 namespace host {
 struct HostVessel;
 // The host's record behind a vessel object (host side only).
-OAPIFUNC HostVessel &HostOf(const VESSEL *v);
+HostVessel &HostOf(const VESSEL *v);
 }  // namespace host
 
 class OAPIFUNC VESSEL {

@@ -33,9 +33,12 @@ bool ValidId(int id) { return (unsigned)id <= 59u; }
 bool ValidSlot(int slot) { return (unsigned)slot - 1u <= 59u; }        // 1..60
 bool ValidOption(int option) { return (unsigned)option - 1u <= 16u; }  // 1..17
 
+// An export's address as the routine type it has; the detour through the
+// generic function pointer type keeps the compiler from objecting to the
+// change of signature.
 template <typename Fn>
 Fn As(FARPROC f) {
-  return reinterpret_cast<Fn>(f);
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(f));
 }
 
 }  // namespace

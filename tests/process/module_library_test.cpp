@@ -1,6 +1,5 @@
 // The module as the host sees it: a library loaded from its file, four
 // exports found by name, vessels created and destroyed through them.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "host/harness.h"
@@ -25,8 +24,8 @@ TEST_F(ModuleLibrary, EntryRoutineHandsItsOwnHandleToInitLibAndFindsNoExitHook) 
   EXPECT_EQ(host::world().initlib_calls, 1);
   EXPECT_EQ(host::world().initlib_handle, api_.library);
   // Neither exit export exists, so detach has nothing to call.
-  EXPECT_EQ(dlsym(api_.library, "ExitModule"), nullptr);
-  EXPECT_EQ(dlsym(api_.library, "opcDLLExit"), nullptr);
+  EXPECT_EQ(host::LibrarySymbol(api_.library, "ExitModule"), nullptr);
+  EXPECT_EQ(host::LibrarySymbol(api_.library, "opcDLLExit"), nullptr);
   host::world().trace.Clear();
   host::UnloadModule(api_);
   EXPECT_TRUE(host::world().trace.Entries().empty());
@@ -40,7 +39,7 @@ TEST_F(ModuleLibrary, ExportsOnlyTheFourEntryPointsByPlainName) {
   // Module-internal names stay out of the dynamic symbol table.
   for (const char *hidden : {"ResetStateRecord", "gear_pos", "ConnectToOrbiterSoundDLL3", "PlayVesselWaveOBSound3",
                              "GetModuleHandleA", "_ZN9ShuttlePB16clbkSetClassCapsEPv"})
-    EXPECT_EQ(dlsym(api_.library, hidden), nullptr) << hidden;
+    EXPECT_EQ(host::LibrarySymbol(api_.library, hidden), nullptr) << hidden;
 }
 
 TEST_F(ModuleLibrary, DateAndVersion) {

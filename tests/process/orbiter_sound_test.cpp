@@ -1,15 +1,15 @@
 // The stand-in sound service on its own: identifiers per vessel handle, and
 // how long a slot plays (a loop until stopped, a sound played once for its
 // file's length or a short default).
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 
+#include "host/harness.h"
 #include "tests/support/sound_client.h"
 #include "tests/support/work_dir.h"
 
@@ -44,14 +44,14 @@ class OrbiterSoundService : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(sound_.loaded());
     sound_.Reset();
-    void *lib = dlopen(TARVEX_SOUND_PATH, RTLD_NOW | RTLD_NOLOAD);
-    ASSERT_NE(lib, nullptr);
-    get_id_ = (GetIdFn)dlsym(lib, "GetVesselSoundID3");
-    load_ = (LoadFn)dlsym(lib, "LoadVesselWaveOBSound3");
-    play_ = (PlayFn)dlsym(lib, "PlayVesselWaveOBSound3");
-    stop_ = (StopFn)dlsym(lib, "StopVesselWave3");
-    dlclose(lib);
-    mkdir("Sound", 0755);
+    std::string error;
+    void *lib = host::LoadLibraryPath(TARVEX_SOUND_PATH, error);  // the service already loaded
+    ASSERT_NE(lib, nullptr) << error;
+    get_id_ = (GetIdFn)host::LibrarySymbol(lib, "GetVesselSoundID3");
+    load_ = (LoadFn)host::LibrarySymbol(lib, "LoadVesselWaveOBSound3");
+    play_ = (PlayFn)host::LibrarySymbol(lib, "PlayVesselWaveOBSound3");
+    stop_ = (StopFn)host::LibrarySymbol(lib, "StopVesselWave3");
+    std::filesystem::create_directory("Sound");
     WriteWav("Sound/half.wav", 0.5);
     WriteWav("Sound/odd.wav", 0.5, false);
   }

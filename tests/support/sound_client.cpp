@@ -1,16 +1,17 @@
 #include "tests/support/sound_client.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+#include "host/harness.h"
 
 namespace tarvex_test {
 
 namespace {
 template <typename Fn>
 Fn Find(void *lib, const char *name) {
-  void *sym = lib ? dlsym(lib, name) : nullptr;
+  void *sym = host::LibrarySymbol(lib, name);
   Fn f;
   std::memcpy(&f, &sym, sizeof f);
   return f;
@@ -18,9 +19,10 @@ Fn Find(void *lib, const char *name) {
 }  // namespace
 
 SoundService::SoundService(const char *path) {
-  library_ = dlopen(path, RTLD_NOW | RTLD_GLOBAL);
+  std::string error;
+  library_ = host::LoadLibraryPath(path, error);
   if (!library_) {
-    ADD_FAILURE() << "cannot load the sound service " << path << ": " << dlerror();
+    ADD_FAILURE() << "cannot load the sound service: " << error;
     return;
   }
   count_ = Find<TarvexSound_CallCountFn>(library_, "TarvexSound_CallCount");
