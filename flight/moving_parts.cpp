@@ -5,4 +5,89 @@
 #include "module/state.h"
 #include "sound/connector.h"
 
-void MovingParts(ShuttlePB &, StepValues &) {}
+namespace {
+
+// Sound slots: canopy and speed brake, nozzle cover, lift fan.
+const int kCanopySound = 7;
+const int kCoverSound = 12;
+const int kLiftFanSound = 5;
+
+// Canopy and speed-brake travel per step, whatever the time acceleration.
+const double kPanelRate = 0.009;
+// Nozzle travel per step at time acceleration 1.
+const double kNozzleRate = 0.0115;
+// The nozzle counts as off its aft stop above this rotation.
+const double kNozzleAftStop = 0.06;
+
+// The host's time acceleration as a travel factor; a NaN factor moves nothing
+// (it would otherwise stay in the nozzle angle and reach the scenario file).
+double TravelFactor() {
+  double f = oapiGetTimeAcceleration();
+  return f == f ? f : 0;
+}
+
+void PlayOnce(const ShuttlePB &v, int slot) { PlayVesselWaveOBSound3(v.MyID, slot, NOLOOP, 255, 0); }
+
+// Moves a commanded part one step toward its end, playing its sound while it
+// moves, and clears the command at the end of travel. 1 drives toward 1, any
+// other non-zero command toward 0.
+template <typename Status>
+void Drive(const ShuttlePB &v, Status &status, double &pos, double rate, int slot) {
+  if (status == 1) {
+    pos += rate;
+    PlayOnce(v, slot);
+    if (pos > 1) {
+      pos = 1;
+      status = 0;
+    }
+  } else {
+    pos -= rate;
+    PlayOnce(v, slot);
+    if (pos < 0) {
+      pos = 0;
+      status = 0;
+    }
+  }
+}
+
+void CloseFanDoors(const ShuttlePB &v, double rate) {
+  fandoor_pos -= rate;
+  if (fandoor_pos < 0) fandoor_pos = 0;
+  v.SetAnimation(v.anim_fandoors, fandoor_pos);
+  StopVesselWave3(v.MyID, kLiftFanSound);
+}
+
+}  // namespace
+
+void MovingParts(ShuttlePB &v, StepValues &s) {
+  // The canopy moves only on the ground; a command given in flight waits.
+  if (v.GroundContact() && canopy_status != 0) {
+    Drive(v, canopy_status, canopy_pos, kPanelRate, kCanopySound);
+    v.SetAnimation(v.anim_canopy, canopy_pos);
+  }
+
+  if (airbrake_status != 0) {
+    Drive(v, airbrake_status, airbrake_pos, kPanelRate, kCanopySound);
+    v.SetAnimation(v.anim_rbrake, airbrake_pos);
+    v.SetAnimation(v.anim_lbrake, airbrake_pos);
+  }
+
+  if (nozzle_mode != 0) {
+    Drive(v, nozzle_mode, nozzle_angle, kNozzleRate * TravelFactor(), kCoverSound);
+    v.SetAnimation(v.anim_cover, nozzle_angle);
+    v.SetAnimation(v.anim_nozzle_ind, nozzle_angle);
+  }
+
+  // The next step's hold modes offset the deflection from here.
+  nozzle_deflection = nozzle_angle;
+
+  // The lift-fan doors open at low speed with the nozzle turned down, and
+  // close at high speed or with the nozzle aft (both rates add up).
+  if (s.airspeed < 70 && nozzle_angle > kNozzleAftStop) {
+    fandoor_pos += 0.057;
+    if (fandoor_pos > 1) fandoor_pos = 1;
+    v.SetAnimation(v.anim_fandoors, fandoor_pos);
+  }
+  if (s.airspeed > 70) CloseFanDoors(v, 0.097);
+  if (nozzle_angle < kNozzleAftStop) CloseFanDoors(v, 0.057);
+}

@@ -207,19 +207,25 @@ bool oapiReadScenario_nextline(FILEHANDLE scn, char *&line) {
   RecGlobal("oapiReadScenario_nextline");
   auto *f = static_cast<ScenarioFile *>(scn);
   if (!f || f->next >= f->lines.size()) return false;
-  f->current = f->lines[f->next++];
+  // The line without its indentation, in a buffer of its own that the
+  // module may read (and edit) up to the terminator, whatever its length.
+  const std::string &stored = f->lines[f->next++];
+  size_t start = stored.find_first_not_of(" \t");
+  f->current = start == std::string::npos ? std::string() : stored.substr(start);
   line = &f->current[0];  // std::string keeps a terminator after its data
   return true;
 }
 
 void oapiWriteScenario_int(FILEHANDLE scn, const char *item, int i) {
   RecGlobal("oapiWriteScenario_int", Args(Str(item), std::to_string(i)));
-  if (auto *f = static_cast<ScenarioFile *>(scn)) f->written.push_back("  " + std::string(item ? item : "") + " " + std::to_string(i));
+  if (auto *f = static_cast<ScenarioFile *>(scn))
+    f->written.push_back("  " + std::string(item ? item : "") + " " + std::to_string(i));
 }
 
 void oapiWriteScenario_float(FILEHANDLE scn, const char *item, double d) {
   RecGlobal("oapiWriteScenario_float", Args(Str(item), Num(d)));
-  if (auto *f = static_cast<ScenarioFile *>(scn)) f->written.push_back("  " + std::string(item ? item : "") + " " + Num(d));
+  if (auto *f = static_cast<ScenarioFile *>(scn))
+    f->written.push_back("  " + std::string(item ? item : "") + " " + Num(d));
 }
 
 void oapiWriteScenario_string(FILEHANDLE scn, const char *item, const char *string) {

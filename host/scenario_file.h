@@ -3,6 +3,7 @@
 // into a block. FILEHANDLE values handed to the module point to these.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,14 @@ struct ScenarioFile {
   // Host lines seen by ParseScenarioLineEx, in order.
   std::vector<std::string> parsed;
 };
+
+// Reads a vessel block from scenario text into `file.lines`: every line up to
+// the closing "END" (compared without surrounding blanks or a carriage return),
+// lines of any length kept whole. False when the text ends before "END"; the
+// lines read so far are kept.
+bool ReadVesselBlock(std::istream &in, ScenarioFile &file);
+
+// Writes the lines of `file.written` and the closing "END".
+void WriteVesselBlock(std::ostream &out, const ScenarioFile &file);
 
 }  // namespace host

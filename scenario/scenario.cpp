@@ -1,8 +1,185 @@
-// The vessel's own lines in the host's scenario files.
+// The vessel's own lines in the host's scenario files: written after the
+// host's standard lines, read back line by line, every line the vessel does
+// not know handed on whole to the host's parser.
+#include <strings.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
 
-void ShuttlePB::clbkSaveState(FILEHANDLE scn) { VESSEL2::clbkSaveState(scn); }
-void ShuttlePB::clbkLoadStateEx(FILEHANDLE scn, void *status) { VESSEL2::clbkLoadStateEx(scn, status); }
+namespace {
+
+// --- Reading numbers -----------------------------------------------------------
+// Numbers are read as "%d" and "%lf" read them, with one difference: a number
+// that does not fit its variable (an integer beyond 32 bits, a real beyond
+// the double range, or no number at all such as "nan" and "inf") counts as a
+// conversion that did not take place, so the variable keeps its value.
+
+// An integer after any white space: optional sign, decimal digits. On success
+// `p` moves past the digits, where the next conversion starts.
+bool ScanInt(const char *&p, int32_t &out) {
+  char *end = nullptr;
+  errno = 0;
+  long long v = std::strtoll(p, &end, 10);
+  if (end == p || errno == ERANGE || v < INT32_MIN || v > INT32_MAX) return false;
+  out = (int32_t)v;
+  p = end;
+  return true;
+}
+
+// A real after any white space. It is the last conversion of every format,
+// so where it ends does not matter.
+bool ScanReal(const char *p, double &out) {
+  char *end = nullptr;
+  double checked = std::strtod(p, &end);
+  if (end == p || !std::isfinite(checked)) return false;
+  // In range: the value "%lf" itself reads, so lines load exactly as they
+  // always did (a result too small for a double reads as "%lf" rounds it).
+  double v;
+  if (std::sscanf(p, "%lf", &v) != 1) return false;
+  out = v;
+  return true;
+}
+
+// The line begins with `key` over exactly its length, in any case.
+bool KeyIs(const char *line, const char *key, size_t length) { return strncasecmp(line, key, length) == 0; }
+
+// --- Writing numbers -----------------------------------------------------------
+
+// Truncation toward zero, as for an integer line; values beyond the int range
+// are held at its ends, and a value that is no number gives 0.
+int Truncate(double v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return (int)v;
+}
+
+// A real in the shortest text that reads back as the same double.
+std::string RealText(double v) {
+  char buf[40];
+  for (int precision = 1; precision <= 17; ++precision) {
+    std::snprintf(buf, sizeof buf, "%.*g", precision, v);
+    if (std::strtod(buf, nullptr) == v) break;
+  }
+  return buf;
+}
+
+// Reads "%d%lf" from `p`: the integer goes to `whole`; a real that
+// follows goes to `real`. Returns whether the real was read.
+template <typename Whole>
+bool ScanWholeThenReal(const char *p, Whole &whole, double &real) {
+  int32_t i;
+  if (!ScanInt(p, i)) return false;
+  whole = (Whole)i;
+  return ScanReal(p, real);
+}
+
+// The lines whose one real goes straight into a state variable.
+struct RealLine {
+  const char *key;
+  size_t length;
+  double *variable;
+};
+const RealLine kRealLines[] = {
+    {"REHEAT", 6, &reheat}, {"LIGHTS", 6, &lights_off}, {"SPOT", 4, &spot_on}, {"CAMERA", 6, &camera_view}};
+
+// One scenario line, matched against the vessel's keys in their fixed order;
+// the first match takes the line.
+void LoadLine(ShuttlePB &v, char *line, void *status) {
+  if (KeyIs(line, "GEAR", 4)) {
+    // The position, when the line has one, also puts the gear where it is.
+    if (ScanWholeThenReal(line + 4, gear_status, gear_pos)) v.SetAnimation(v.anim_gear, gear_pos);
+    return;
+  }
+  if (KeyIs(line, "ENG STAT", 8)) {
+    // Also takes "ENG STAT2": the "2" is read as the integer and the saved
+    // answer that follows replaces it.
+    ScanWholeThenReal(line + 8, eng_status, eng_status);
+    return;
+  }
+  if (KeyIs(line, "NAVMODEALT", 10)) {
+    v.ActivateNavmode(NAVMODE_HOLDALT);
+    return;
+  }
+  if (KeyIs(line, "NAVMODELVL", 10)) {
+    v.ActivateNavmode(NAVMODE_HLEVEL);
+    return;
+  }
+  if (KeyIs(line, "NAVMODEROT", 10)) {
+    v.ActivateNavmode(NAVMODE_KILLROT);
+    return;
+  }
+  if (KeyIs(line, "ENG TURN", 8)) {
+    // The angle, when the line has one, also sets the cover panels and the
+    // nozzle pointer to it.
+    if (ScanWholeThenReal(line + 8, nozzle_mode, nozzle_angle)) {
+      v.SetAnimation(v.anim_cover, nozzle_angle);
+      v.SetAnimation(v.anim_nozzle_ind, nozzle_angle);
+    }
+    return;
+  }
+  for (const RealLine &r : kRealLines)
+    if (KeyIs(line, r.key, r.length)) {
+      ScanReal(line + r.length, *r.variable);
+      return;
+    }
+  if (KeyIs(line, "TRIM", 4)) {
+    double trim;
+    if (ScanReal(line + 4, trim)) v.SetControlSurfaceLevel(AIRCTRL_ELEVATORTRIM, trim);
+    return;
+  }
+  v.ParseScenarioLineEx(line, status);
+}
+
+}  // namespace
+
+void ShuttlePB::clbkLoadStateEx(FILEHANDLE scn, void *status) {
+  char *line = nullptr;
+  while (oapiReadScenario_nextline(scn, line)) {
+    if (line) LoadLine(*this, line, status);
+    SetThrusterLevel(th_main, 0);
+  }
+}
+
+void ShuttlePB::clbkSaveState(FILEHANDLE scn) {
+  const double main_level = GetThrusterLevel(th_main);
+  // The hold-mode numbers hold, for the rest of the save, whether each hold
+  // is active; the next flight step puts the numbers back.
+  navmode_alt = GetNavmodeState(Truncate(navmode_alt)) ? 1.0 : 0.0;
+  navmode_lvl = GetNavmodeState(Truncate(navmode_lvl)) ? 1.0 : 0.0;
+  navmode_rot = GetNavmodeState(Truncate(navmode_rot)) ? 1.0 : 0.0;
+
+  VESSEL2::clbkSaveState(scn);
+
+  // The gear line carries the motion command and the position, so a vessel
+  // loads with its gear where it was and moving as it was.
+  if (gear_pos != 0 || gear_status != 0)
+    oapiWriteScenario_string(scn, "GEAR", (std::to_string(gear_status) + " " + RealText(gear_pos)).c_str());
+  // The engine-sound answer comes before the engine state: a reader takes
+  // both lines into the engine flag, and the last one read must be the
+  // engine state itself.
+  if (main_level != 0) oapiWriteScenario_int(scn, "ENG STAT2", IsPlayingVesselWave3(MyID, 10));
+  if (eng_status != 0) oapiWriteScenario_int(scn, "ENG STAT", Truncate(eng_status));
+  if (navmode_alt != 0) oapiWriteScenario_int(scn, "NAVMODEALT", Truncate(navmode_alt));
+  if (navmode_lvl != 0) oapiWriteScenario_int(scn, "NAVMODELVL", Truncate(navmode_lvl));
+  if (navmode_rot != 0) oapiWriteScenario_int(scn, "NAVMODEROT", Truncate(navmode_rot));
+  // The nozzle line carries the drive command and the angle apart, as the
+  // reader splits them.
+  if (nozzle_deflection != 0 || nozzle_angle != 0 || nozzle_mode != 0)
+    oapiWriteScenario_string(scn, "ENG TURN",
+                             (std::to_string((int32_t)nozzle_mode) + " " + RealText(nozzle_angle)).c_str());
+  for (const RealLine &r : kRealLines)
+    if (*r.variable != 0) oapiWriteScenario_float(scn, r.key, *r.variable);
+  const double trim = GetControlSurfaceLevel(AIRCTRL_ELEVATORTRIM);
+  if (trim != 0) oapiWriteScenario_float(scn, "TRIM", trim);
+}

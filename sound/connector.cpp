@@ -1,5 +1,6 @@
 #include "sound/connector.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "module/platform.h"
@@ -29,7 +30,7 @@ FARPROC g_get_version = nullptr;
 int g_log_entries = 0;
 
 bool ValidId(int id) { return (unsigned)id <= 59u; }
-bool ValidSlot(int slot) { return (unsigned)slot - 1u <= 59u; }  // 1..60
+bool ValidSlot(int slot) { return (unsigned)slot - 1u <= 59u; }        // 1..60
 bool ValidOption(int option) { return (unsigned)option - 1u <= 16u; }  // 1..17
 
 template <typename Fn>
@@ -39,13 +40,24 @@ Fn As(FARPROC f) {
 
 }  // namespace
 
+void ResetSoundConnector() {
+  g_service = nullptr;
+  g_load = g_play = g_play_exclusive = g_stop = g_is_playing = g_is_playing_radio = nullptr;
+  g_option = g_set_frequency = g_get_id = g_replace = g_get_version = nullptr;
+  g_log_entries = 0;
+}
+
 void WriteSoundLog(const char *text1, const char *text2) {
   if (g_log_entries > 100) return;
   const char *name = "OrbiterSound_Log.txt";
+  errno = 0;
   FILE *f = std::fopen(name, "r+");
   if (!f) {
-    f = std::fopen(name, "w");
-    if (!f) return;  // an unwritable log drops the entry
+    // Only a missing log is created; a log that exists but cannot be opened
+    // is never truncated. Either way an unopenable log drops the entry.
+    if (errno != ENOENT) return;
+    f = std::fopen(name, "wx");
+    if (!f) return;
     std::fputs("Orbiter Sound Log Started\n*****************************\n\n", f);
   }
   std::fclose(f);
@@ -65,8 +77,9 @@ int ConnectToOrbiterSoundDLL3(OBJHANDLE hVessel) {
   }
   g_service = GetModuleHandleA("OrbiterSound.dll");
   if (!g_service) {
-    WriteSoundLog("ERR01= Vessel->ConnectToOrbiterSoundDLL3: Unable to connect to OrbiterSound 3.5 - not installed or activated",
-                  "");
+    WriteSoundLog(
+        "ERR01= Vessel->ConnectToOrbiterSoundDLL3: Unable to connect to OrbiterSound 3.5 - not installed or activated",
+        "");
     return -1;
   }
   g_load = GetProcAddress(g_service, "LoadVesselWaveOBSound3");
@@ -93,7 +106,8 @@ int ConnectToOrbiterSoundDLL3(OBJHANDLE hVessel) {
 }
 
 int LoadVesselWaveOBSound3(int MyID, int WavNumber, const char *SoundName, int PlayMode) {
-  if (!g_load || !ValidId(MyID) || !ValidSlot(WavNumber)) return 0;
+  // A slot is never loaded from a null file name: the service would read it.
+  if (!g_load || !ValidId(MyID) || !ValidSlot(WavNumber) || !SoundName) return 0;
   return As<LoadFn>(g_load)(MyID, WavNumber, const_cast<char *>(SoundName), PlayMode);
 }
 

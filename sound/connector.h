@@ -2,7 +2,8 @@
 // looked up among the modules already loaded, never loaded here. Each wrapper
 // bears the name of the service routine it calls, passes its arguments on
 // unchanged and returns the routine's result, or 0 when its guard refuses the
-// call (service or routine missing, identifier, slot or option out of range).
+// call (service or routine missing, identifier, slot or option out of range,
+// no file name).
 #pragma once
 
 #include "module/orbiter_api.h"
@@ -21,6 +22,10 @@ int ReplaceStockOBSound3(int MyID, const char *SoundName, int WhichSound);
 // Appends an entry to "OrbiterSound_Log.txt" in the working directory (at
 // most 101 entries per module load); either text may be null.
 void WriteSoundLog(const char *text1, const char *text2);
+
+// Puts the connector back to its state at module load: no service, no
+// routines, no log entries counted. Used by tests that need a fresh module.
+void ResetSoundConnector();
 
 // Sound play modes and option numbers the vessel passes to the service.
 const int NOLOOP = 0;

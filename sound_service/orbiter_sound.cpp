@@ -36,7 +36,6 @@ struct Service {
   Slot slots[kIds][kSlots + 1];
   std::vector<std::string> calls;
   double clock = 0;
-  std::string options[kIds];
 } *g = new Service();
 
 void Record(const std::string &call) { g->calls.push_back(call); }
@@ -63,7 +62,10 @@ double WavLength(const std::string &file) {
   unsigned char h[44];
   size_t n = std::fread(h, 1, sizeof h, f);
   std::fclose(f);
-  if (n < 44 || std::memcmp(h, "RIFF", 4) || std::memcmp(h + 8, "WAVE", 4)) return -1;
+  // The canonical layout only: "fmt " chunk first, "data" chunk right after.
+  if (n < 44 || std::memcmp(h, "RIFF", 4) || std::memcmp(h + 8, "WAVE", 4) || std::memcmp(h + 12, "fmt ", 4) ||
+      std::memcmp(h + 36, "data", 4))
+    return -1;
   uint32_t byte_rate = h[28] | h[29] << 8 | h[30] << 16 | (uint32_t)h[31] << 24;
   uint32_t data = h[40] | h[41] << 8 | h[42] << 16 | (uint32_t)h[43] << 24;
   return byte_rate ? (double)data / byte_rate : -1;
@@ -87,8 +89,8 @@ SERVICE_EXPORT int GetVesselSoundID3(void *hVessel) {
 #endif
 
 SERVICE_EXPORT int LoadVesselWaveOBSound3(int id, int slot, char *file, int mode) {
-  Record("LoadVesselWaveOBSound3(" + std::to_string(id) +
-         ", " + std::to_string(slot) + ", \"" + (file ? file : "") + "\", " + std::to_string(mode) + ")");
+  Record("LoadVesselWaveOBSound3(" + std::to_string(id) + ", " + std::to_string(slot) + ", \"" + (file ? file : "") +
+         "\", " + std::to_string(mode) + ")");
   if (!Valid(id, slot) || !file) return 0;
   Slot &s = g->slots[id][slot];
   s = Slot{};
@@ -101,7 +103,9 @@ SERVICE_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume
   if (!Valid(id, slot) || !g->slots[id][slot].loaded) return 0;
   Slot &s = g->slots[id][slot];
   Expire(s);
-  bool restart = !s.playing;
+  // A sound played once runs its length from the moment it starts, or from
+  // the moment a looping sound is told to play once more.
+  bool restart = !s.playing || s.loop;
   s.playing = true, s.loop = loop, s.volume = volume, s.frequency = frequency;
   if (!loop && restart) {
     double len = WavLength(s.file);

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "module/exports.h"
+#include "sound/connector.h"
 
 namespace tarvex_test {
 
@@ -18,6 +19,7 @@ host::ModuleApi LinkedModule() {
 void ModuleTest::SetUp() {
   host::ResetWorld();
   ResetStateRecord();
+  ResetSoundConnector();
 }
 
 void ModuleTest::TearDown() {

@@ -1,0 +1,111 @@
+// The stand-in sound service on its own: identifiers per vessel handle, and
+// how long a slot plays (a loop until stopped, a sound played once for its
+// file's length or a short default).
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "tests/support/sound_client.h"
+#include "tests/support/work_dir.h"
+
+namespace {
+
+extern "C" {
+typedef int (*GetIdFn)(void *);
+typedef int (*LoadFn)(int, int, char *, int);
+typedef int (*PlayFn)(int, int, int, int, int);
+typedef int (*StopFn)(int, int);
+}
+
+// A PCM WAV file whose data lasts `seconds` at 1000 bytes per second; with
+// `canonical` false a "LIST" chunk stands where the data chunk should be.
+void WriteWav(const std::string &path, double seconds, bool canonical = true) {
+  FILE *f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  auto u32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) std::fputc((v >> (8 * i)) & 0xff, f);
+  };
+  auto u16 = [&](uint16_t v) { std::fputc(v & 0xff, f), std::fputc(v >> 8, f); };
+  const uint32_t data = (uint32_t)(seconds * 1000);
+  std::fputs("RIFF", f), u32(36 + data), std::fputs("WAVE", f);
+  std::fputs("fmt ", f), u32(16), u16(1), u16(1), u32(1000), u32(1000), u16(1), u16(8);
+  std::fputs(canonical ? "data" : "LIST", f), u32(data);
+  for (uint32_t i = 0; i < data; ++i) std::fputc(128, f);
+  std::fclose(f);
+}
+
+class OrbiterSoundService : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(sound_.loaded());
+    sound_.Reset();
+    void *lib = dlopen(TARVEX_SOUND_PATH, RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(lib, nullptr);
+    get_id_ = (GetIdFn)dlsym(lib, "GetVesselSoundID3");
+    load_ = (LoadFn)dlsym(lib, "LoadVesselWaveOBSound3");
+    play_ = (PlayFn)dlsym(lib, "PlayVesselWaveOBSound3");
+    stop_ = (StopFn)dlsym(lib, "StopVesselWave3");
+    dlclose(lib);
+    mkdir("Sound", 0755);
+    WriteWav("Sound/half.wav", 0.5);
+    WriteWav("Sound/odd.wav", 0.5, false);
+  }
+  int Load(int slot, const char *file) { return load_(0, slot, const_cast<char *>(file), 2); }
+  tarvex_test::TempWorkDir dir_;
+  tarvex_test::SoundService sound_;
+  GetIdFn get_id_ = nullptr;
+  LoadFn load_ = nullptr;
+  PlayFn play_ = nullptr;
+  StopFn stop_ = nullptr;
+};
+
+TEST_F(OrbiterSoundService, IdentifiersFollowVesselHandles) {
+  int a = 0, b = 0, vessels[61];
+  EXPECT_EQ(get_id_(&a), 0);
+  EXPECT_EQ(get_id_(&b), 1);
+  EXPECT_EQ(get_id_(&a), 0) << "the same handle keeps its identifier";
+  EXPECT_EQ(get_id_(nullptr), -1);
+  for (int i = 2; i < 60; ++i) EXPECT_EQ(get_id_(&vessels[i]), i);
+  EXPECT_EQ(get_id_(&vessels[60]), -1) << "identifiers end at 59";
+}
+
+TEST_F(OrbiterSoundService, HowLongASlotPlays) {
+  ASSERT_EQ(get_id_(this), 0);
+  const struct {
+    const char *what;
+    std::function<void()> act;
+    double wait;
+    bool playing;
+  } rows[] = {
+      {"a loop plays on", [&] { Load(1, "Sound\\none.wav"), play_(0, 1, 1, 255, 0); }, 100, true},
+      {"until it is stopped", [&] { stop_(0, 1); }, 0, false},
+      {"a sound without a file plays once for a second", [&] { play_(0, 1, 0, 255, 0); }, 0.99, true},
+      {"and then stops", [] {}, 0.02, false},
+      {"a sound with a file plays for the file's length", [&] { Load(2, "Sound\\half.wav"), play_(0, 2, 0, 255, 0); },
+       0.49, true},
+      {"and then stops", [] {}, 0.02, false},
+      {"playing it again while it plays does not lengthen it",
+       [&] { play_(0, 2, 0, 255, 0), sound_.Advance(0.3), play_(0, 2, 0, 200, 0); }, 0.25, false},
+      {"a loop told to play once runs once from then",
+       [&] { play_(0, 2, 1, 255, 0), sound_.Advance(50), play_(0, 2, 0, 255, 0); }, 0.49, true},
+      {"and then stops", [] {}, 0.02, false},
+      {"a file in another layout plays for the default second",
+       [&] { Load(3, "Sound\\odd.wav"), play_(0, 3, 0, 255, 0); }, 0.9, true},
+      {"reloading a slot silences it", [&] { Load(3, "Sound\\odd.wav"); }, 0, false},
+      {"an empty slot plays nothing", [&] { play_(0, 4, 1, 255, 0); }, 0, false},
+  };
+  for (const auto &r : rows) {
+    r.act();
+    sound_.Advance(r.wait);
+    bool any = false;
+    for (int s = 1; s <= 4; ++s) any = any || sound_.Playing(0, s);
+    EXPECT_EQ(any, r.playing) << r.what;
+  }
+}
+
+}  // namespace
