@@ -49,11 +49,11 @@ std::string RangeViolations() {
   check(In(fandoor_pos, 0, 1), "fandoor_pos", fandoor_pos);
   check(In(strut_bounce, 0, 3), "strut_bounce", strut_bounce);
   // The bounce band narrows by 0.0185 per step and collapses to 0.5 only once
-  // the third cycle is complete, so the margin overshoots 0.5 for the last few
-  // strokes of a bounce (each such stroke ends a cycle, at most six of them).
-  // The pilot's bounce-count keys can hold the count down longer; the random
-  // pilot presses them rarely enough to stay inside this bound.
-  check(In(strut_damping, 0, 0.5 + 7 * 0.0185), "strut_damping", strut_damping);
+  // the third cycle is complete, so while the bounce is still counting the
+  // margin may overshoot 0.5 (for a few strokes in a plain landing, longer
+  // while the pilot's bounce-count key holds the count down). Once the bounce
+  // is complete it never exceeds 0.5.
+  check(strut_damping >= 0 && (strut_damping <= 0.5 || strut_bounce < 3), "strut_damping", strut_damping);
   // With the band inverted the strut is caught at the margin, above 1 - margin.
   check(In(strut_ext, 0, std::max(1.0, strut_damping)), "strut_ext", strut_ext);
   check(In(hover_strut_ext, 0, 1), "hover_strut_ext", hover_strut_ext);
