@@ -307,16 +307,17 @@ TEST_F(PhysicsTest, SavedHostLinesPlaceTheBodyWhereItWas) {
   hv.body.omega = _V(0.01, -0.02, 0.03);
   Fly(hv, 3.0);
   std::vector<std::string> lines = host::HostLines(hv);
+  const host::RigidBody saved = hv.body;  // the record goes with the world
   host::ResetWorld();
   HostVessel &copy = Vessel(false, 0);
   for (auto &l : lines) EXPECT_TRUE(host::ParseHostLine(copy, l.c_str())) << l;
   host::PlaceBody(copy);
-  const double *r1 = hv.body.rot, *r2 = copy.body.rot;
+  const double *r1 = saved.rot, *r2 = copy.body.rot;
   for (int i = 0; i < 9; ++i) EXPECT_NEAR(r1[i], r2[i], 1e-9) << "rotation element " << i;
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(hv.body.pos.data[i], copy.body.pos.data[i]) << "position " << i;
-    EXPECT_EQ(hv.body.vel.data[i], copy.body.vel.data[i]) << "velocity " << i;
-    EXPECT_EQ(hv.body.omega.data[i], copy.body.omega.data[i]) << "rates " << i;
+    EXPECT_EQ(saved.pos.data[i], copy.body.pos.data[i]) << "position " << i;
+    EXPECT_EQ(saved.vel.data[i], copy.body.vel.data[i]) << "velocity " << i;
+    EXPECT_EQ(saved.omega.data[i], copy.body.omega.data[i]) << "rates " << i;
   }
 }
 

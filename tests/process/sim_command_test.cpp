@@ -82,7 +82,7 @@ TEST_F(SimCommand, OptionAndInputErrorsAreClearAndNothingFlies) {
       {"two_focus.scn --no-sound", 2, "two_focus.scn:9: expected the name of a vessel of the scenario",
        "expectation on an unknown vessel"},
       {"--module ./nowhere.so --no-sound", 3, "cannot load module ./nowhere.so", "module that does not load"},
-      {std::string("--module ") + TARVEX_SOUND_PATH + " --no-sound", 3, "has no ovcInit export",
+      {std::string("--module ") + TARVEX_BINARY_DIR + "/bin/libtarvexhost.so --no-sound", 3, "has no ovcInit export",
        "library that is not a vessel module"},
       {"--script missing.txt --no-sound", 2, "cannot read missing.txt", "missing script file"},
   };
