@@ -94,7 +94,8 @@ void ShuttlePB::clbkSetClassCaps(FILEHANDLE) {
   // 8. The texture of both flames.
   SURFHANDLE exhaust_tex = oapiRegisterExhaustTexture("TarvexA-Exhaust");
 
-  // 9. Nose spot light.
+  // 9. Nose spot light. From here on the shared handles are this vessel's.
+  handles_owner = this;
   spot_light = AddSpotLight(_V(0, -0.5703472, 7.260373), _V(0, 0, 1), 1000.0, 1e-6, 0, 1e-6, 25 * RAD, 40 * RAD,
                             COLOUR4{1, 1, 1, 0}, COLOUR4{1, 1, 1, 0}, COLOUR4{0, 0, 0, 0});
 

@@ -12,6 +12,7 @@ THRUSTER_HANDLE th_main = nullptr;
 THRUSTER_HANDLE th_reheat = nullptr;
 THRUSTER_HANDLE th_hover[2] = {nullptr, nullptr};
 LightEmitter *spot_light = nullptr;
+const VESSEL *handles_owner = nullptr;
 
 BEACONLIGHTSPEC beacon_nav_red = {};
 BEACONLIGHTSPEC beacon_nav_green = {};

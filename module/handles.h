@@ -20,6 +20,10 @@ extern THRUSTER_HANDLE th_main;      // main engine, group THGROUP_MAIN
 extern THRUSTER_HANDLE th_reheat;    // reheat flame, group THGROUP_USER
 extern THRUSTER_HANDLE th_hover[2];  // [0] rear, [1] front lift thruster
 extern LightEmitter *spot_light;
+// The vessel whose class set-up made the thrusters and the spot light above.
+// When that vessel is destroyed the handles are cleared, so the vessels that
+// remain never reach into a vessel that is gone.
+extern const VESSEL *handles_owner;
 
 // Beacon records; the host keeps their addresses and reads them every frame,
 // the flight step switches their active flags in place.

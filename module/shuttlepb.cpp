@@ -11,4 +11,15 @@ ShuttlePB::ShuttlePB(OBJHANDLE hVessel, int flightmodel) : VESSEL3(hVessel, flig
   DefineAnimations();
 }
 
-ShuttlePB::~ShuttlePB() { delete nosewheel_rot; }
+ShuttlePB::~ShuttlePB() {
+  delete nosewheel_rot;
+  // The shared thruster handles and spot light belong to this vessel: they
+  // die with it, so the vessels that remain get null handles, which the host
+  // ignores, instead of handles into a vessel that is gone.
+  if (handles_owner == this) {
+    th_main = th_reheat = nullptr;
+    th_hover[0] = th_hover[1] = nullptr;
+    spot_light = nullptr;
+    handles_owner = nullptr;
+  }
+}

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,10 @@ struct Service {
   Slot slots[kIds][kSlots + 1];
   std::vector<std::string> calls;
   double clock = 0;
-} *g = new Service();
+};
+// The service's state lives as long as the library: freed when it is unloaded.
+std::unique_ptr<Service> g_state(new Service());
+Service *g = g_state.get();
 
 void Record(const std::string &call) { g->calls.push_back(call); }
 
@@ -185,6 +189,6 @@ SERVICE_EXPORT const char *TarvexSound_SlotFile(int id, int slot) {
   return Valid(id, slot) && g->slots[id][slot].loaded ? g->slots[id][slot].file.c_str() : nullptr;
 }
 SERVICE_EXPORT void TarvexSound_Reset() {
-  delete g;
-  g = new Service();
+  g_state.reset(new Service());
+  g = g_state.get();
 }

@@ -14,11 +14,11 @@ TEST_F(VesselLifecycle, ConstructorLoadsTheFiveMeshesInOrderThenDeclaresAnimatio
   host::HostVessel &hv = NewVessel("A", false);
   auto calls = trace().Texts();
   ASSERT_GE(calls.size(), 6u);
-  EXPECT_TRUE(CallsEqual(std::vector<std::string>(calls.begin(), calls.begin() + 5),
-                         {"oapiLoadMeshGlobal(\"Pelgar\\TarvexB\")", "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-Cpit\")",
-                          "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-Cpit_n\")",
-                          "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-status\")",
-                          "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-invisible\")"}));
+  EXPECT_TRUE(
+      CallsEqual(std::vector<std::string>(calls.begin(), calls.begin() + 5),
+                 {"oapiLoadMeshGlobal(\"Pelgar\\TarvexB\")", "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-Cpit\")",
+                  "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-Cpit_n\")", "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-status\")",
+                  "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-invisible\")"}));
   EXPECT_EQ(trace().Entries()[5].name, "CreateAnimation");
   EXPECT_EQ(static_cast<host::Mesh *>(hmesh_exterior)->name, "Pelgar\\TarvexB");
   EXPECT_EQ(static_cast<host::Mesh *>(hmesh_invisible)->name, "Pelgar\\TarvexB-invisible");
@@ -62,6 +62,35 @@ TEST_F(VesselLifecycle, DestroyingOneVesselLeavesTheOtherIntact) {
   EXPECT_EQ(b.animations.size(), 23u);
   for (int i = 0; i < 5; ++i) host::Step(b);
   EXPECT_TRUE(b.vessel->SetAnimation(Ship(b).anim_gear, 0.3));
+}
+
+}  // namespace
+
+namespace {
+
+class SharedHandles : public tarvex_test::ModuleTest {};
+
+TEST_F(SharedHandles, DestroyingTheVesselThatMadeThemClearsThemForTheOthers) {
+  host::HostVessel &a = NewVessel("A");
+  host::HostVessel &b = NewVessel("B");  // its set-up replaces the shared handles
+  ASSERT_EQ(b.thrusters.front().get(), th_main);
+  // Destroying a vessel that does not own them leaves them alone.
+  host::HostVessel &c = NewVessel("C", false);
+  host::DestroyVessel(api_, c);
+  EXPECT_NE(th_main, nullptr);
+  host::DestroyVessel(api_, b);
+  EXPECT_EQ(th_main, nullptr);
+  EXPECT_EQ(th_reheat, nullptr);
+  EXPECT_EQ(th_hover[0], nullptr);
+  EXPECT_EQ(th_hover[1], nullptr);
+  EXPECT_EQ(spot_light, nullptr);
+  // The remaining vessel flies on, handing null handles to the host.
+  eng_status = 0;
+  spot_on = 1;
+  trace().Clear();
+  for (int i = 0; i < 3; ++i) host::Step(a);
+  EXPECT_TRUE(trace().Contains("SetThrusterLevel(null, 0)"));
+  EXPECT_EQ(trace().Count("LightEmitter::Activate"), 0u);
 }
 
 }  // namespace
