@@ -17,7 +17,7 @@ demo: build
 	./build/bin/tarvex-sim scenarios/demo.scn --csv out/demo.csv --plot out/demo.svg --save out/demo-end.scn --every 600
 
 bench: build
-	./build/bin/tarvex_bench
+	python3 bench/report.py
 
 # The 32-bit Windows DLLs (MinGW-w64) and the tests under Wine.
 windows:

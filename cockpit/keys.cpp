@@ -5,17 +5,9 @@
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
+#include "sound/slots.h"
 
 namespace {
-
-// Wave slots of the vessel's sound set-up.
-const int kWaveEngineStop = 2;
-const int kWaveEngineStart = 3;
-const int kWaveEngineSecondLoop = 4;
-const int kWaveLiftFan = 5;
-const int kWaveEngine = 10;
-const int kWaveGear = 11;
-const int kWaveCover = 12;
 
 // Every sound of the keyboard plays once at full volume.
 void PlayOnce(const ShuttlePB &v, int slot) { PlayVesselWaveOBSound3(v.MyID, slot, NOLOOP, 255, 0); }

@@ -4,16 +4,9 @@
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
+#include "sound/slots.h"
 
 namespace {
-
-// Sound slots.
-const int kStartSound = 3;
-const int kEngineSecondLoop = 4;
-const int kLiftFanSound = 5;
-const int kWarningSound = 6;
-const int kEngineSound = 10;
-const int kReheatSound = 13;
 
 // The service takes whole numbers; fractions are dropped (toward zero). A
 // level the host reports as NaN gives 0 rather than an undefined conversion.
@@ -44,7 +37,7 @@ double ThrottlePitch(double level) {
 // While the start or the warning sound plays, the engine and lift-fan loops
 // are left alone.
 void EngineSounds(ShuttlePB &v, StepValues &s) {
-  if (!Playing(v, kStartSound) && !Playing(v, kWarningSound)) {
+  if (!Playing(v, kWaveEngineStart) && !Playing(v, kWaveWarning)) {
     double level = v.GetThrusterLevel(th_main);
     eng_snd_freq = ThrottlePitch(level);
     eng_snd_vol_int = 480 * level;
@@ -53,33 +46,33 @@ void EngineSounds(ShuttlePB &v, StepValues &s) {
     eng_snd_vol_ext = 760 * level;
     if (eng_snd_vol_ext > 240) eng_snd_vol_ext = 255;
     if (oapiCameraInternal()) {
-      PlayLooped(v, kEngineSecondLoop, 180, eng_snd_freq);
-      PlayLooped(v, kEngineSound, eng_snd_vol_int, eng_snd_freq - 800);
+      PlayLooped(v, kWaveEngineSecondLoop, 180, eng_snd_freq);
+      PlayLooped(v, kWaveEngine, eng_snd_vol_int, eng_snd_freq - 800);
     } else {
-      PlayLooped(v, kEngineSecondLoop, 255, eng_snd_freq);
-      PlayLooped(v, kEngineSound, eng_snd_vol_ext, eng_snd_freq);
+      PlayLooped(v, kWaveEngineSecondLoop, 255, eng_snd_freq);
+      PlayLooped(v, kWaveEngine, eng_snd_vol_ext, eng_snd_freq);
     }
   }
 
-  if (!Playing(v, kStartSound) && !Playing(v, kWarningSound) && eng_status == 1 && liftfan_rot > 0 &&
+  if (!Playing(v, kWaveEngineStart) && !Playing(v, kWaveWarning) && eng_status == 1 && liftfan_rot > 0 &&
       nozzle_angle > 0.06) {
     fan_snd_freq = ThrottlePitch(v.GetThrusterLevel(th_main));
     if (s.airspeed < 70 && fandoor_pos > 0.06) {
       if (oapiCameraInternal())
-        PlayLooped(v, kLiftFanSound, 180, fan_snd_freq - 800);
+        PlayLooped(v, kWaveLiftFan, 180, fan_snd_freq - 800);
       else
-        PlayLooped(v, kLiftFanSound, 245, fan_snd_freq);
+        PlayLooped(v, kWaveLiftFan, 245, fan_snd_freq);
     }
   }
 
   // Reheat roars only at full throttle with the nozzle aft.
   if (reheat == 1 && nozzle_angle < 0.06 && eng_status == 1 && v.GetThrusterLevel(th_main) > 0.98 &&
-      !Playing(v, kWarningSound)) {
+      !Playing(v, kWaveWarning)) {
     if (oapiCameraInternal())
-      PlayLooped(v, kReheatSound, 170, 18500);
+      PlayLooped(v, kWaveReheat, 170, 18500);
     else
-      PlayLooped(v, kReheatSound, 255, 22500);
+      PlayLooped(v, kWaveReheat, 255, 22500);
   }
-  if (reheat == 0) StopVesselWave3(v.MyID, kReheatSound);
-  if (nozzle_angle >= 0.06) StopVesselWave3(v.MyID, kReheatSound);
+  if (reheat == 0) StopVesselWave3(v.MyID, kWaveReheat);
+  if (nozzle_angle >= 0.06) StopVesselWave3(v.MyID, kWaveReheat);
 }

@@ -4,13 +4,9 @@
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
+#include "sound/slots.h"
 
 namespace {
-
-// Sound slots: canopy and speed brake, nozzle cover, lift fan.
-const int kCanopySound = 7;
-const int kCoverSound = 12;
-const int kLiftFanSound = 5;
 
 // Canopy and speed-brake travel per step, whatever the time acceleration.
 const double kPanelRate = 0.009;
@@ -54,7 +50,7 @@ void CloseFanDoors(const ShuttlePB &v, double rate) {
   fandoor_pos -= rate;
   if (fandoor_pos < 0) fandoor_pos = 0;
   v.SetAnimation(v.anim_fandoors, fandoor_pos);
-  StopVesselWave3(v.MyID, kLiftFanSound);
+  StopVesselWave3(v.MyID, kWaveLiftFan);
 }
 
 }  // namespace
@@ -62,18 +58,18 @@ void CloseFanDoors(const ShuttlePB &v, double rate) {
 void MovingParts(ShuttlePB &v, StepValues &s) {
   // The canopy moves only on the ground; a command given in flight waits.
   if (v.GroundContact() && canopy_status != 0) {
-    Drive(v, canopy_status, canopy_pos, kPanelRate, kCanopySound);
+    Drive(v, canopy_status, canopy_pos, kPanelRate, kWaveCanopy);
     v.SetAnimation(v.anim_canopy, canopy_pos);
   }
 
   if (airbrake_status != 0) {
-    Drive(v, airbrake_status, airbrake_pos, kPanelRate, kCanopySound);
+    Drive(v, airbrake_status, airbrake_pos, kPanelRate, kWaveCanopy);
     v.SetAnimation(v.anim_rbrake, airbrake_pos);
     v.SetAnimation(v.anim_lbrake, airbrake_pos);
   }
 
   if (nozzle_mode != 0) {
-    Drive(v, nozzle_mode, nozzle_angle, kNozzleRate * TravelFactor(), kCoverSound);
+    Drive(v, nozzle_mode, nozzle_angle, kNozzleRate * TravelFactor(), kWaveCover);
     v.SetAnimation(v.anim_cover, nozzle_angle);
     v.SetAnimation(v.anim_nozzle_ind, nozzle_angle);
   }

@@ -7,13 +7,9 @@
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
+#include "sound/slots.h"
 
 namespace {
-
-// Sound slots.
-const int kWarningSound = 6;
-const int kEngineSound = 10;
-const int kReheatSound = 13;
 
 // Flight envelope.
 const double kLiftNozzle = 0.5;  // nozzle_angle from which the lift regime applies
@@ -38,7 +34,7 @@ void SetNormalDrag(const ShuttlePB &v) { v.SetCW(0.3, 0.3, 0.67, 0.92); }
 void WarningAction(const ShuttlePB &v) {
   v.SetCW(kWarningDrag, kWarningDrag, kWarningDrag, kWarningDrag);
   v.SetThrusterMax0(th_main, 0);
-  PlayVesselWaveOBSound3(v.MyID, kWarningSound, LOOP, 255, 0);
+  PlayVesselWaveOBSound3(v.MyID, kWaveWarning, LOOP, 255, 0);
 }
 
 void SetLiftThrusterLevels(const ShuttlePB &v, double level) {
@@ -53,35 +49,35 @@ void ConventionalRegime(const ShuttlePB &v) {
     v.SetThrusterMax0(th_main, kReheatThrust);
     if (nozzle_angle < kReheatNozzle && v.GetThrusterLevel(th_main) > kReheatLevel) {
       v.SetThrusterLevel(th_reheat, 1);
-      StopVesselWave3(v.MyID, kWarningSound);
+      StopVesselWave3(v.MyID, kWaveWarning);
       warning_stopped = true;
     }
   }
   if (reheat == 0) {
     v.SetThrusterMax0(th_main, kDryThrust);
     v.SetThrusterLevel(th_reheat, 0);
-    StopVesselWave3(v.MyID, kWarningSound);
-    StopVesselWave3(v.MyID, kReheatSound);
+    StopVesselWave3(v.MyID, kWaveWarning);
+    StopVesselWave3(v.MyID, kWaveReheat);
     warning_stopped = true;
   }
   if (v.GetThrusterLevel(th_main) < kReheatLevel) {
     v.SetThrusterMax0(th_main, kDryThrust);
     v.SetThrusterLevel(th_reheat, 0);
-    StopVesselWave3(v.MyID, kWarningSound);
-    StopVesselWave3(v.MyID, kReheatSound);
+    StopVesselWave3(v.MyID, kWaveWarning);
+    StopVesselWave3(v.MyID, kWaveReheat);
     warning_stopped = true;
   }
   if (nozzle_angle >= kReheatNozzle) v.SetThrusterLevel(th_reheat, 0);
   // Back inside the envelope the warning ends in every case, also with reheat
   // selected while it cannot burn; otherwise it would loop on and keep the
   // engine sounds silent.
-  if (!warning_stopped) StopVesselWave3(v.MyID, kWarningSound);
+  if (!warning_stopped) StopVesselWave3(v.MyID, kWaveWarning);
 }
 
 void LiftRegime(const ShuttlePB &v) {
   SetNormalDrag(v);
   v.SetThrusterMax0(th_main, kLiftRegimeThrust);
-  StopVesselWave3(v.MyID, kWarningSound);
+  StopVesselWave3(v.MyID, kWaveWarning);
 }
 
 // The envelope checks and the regimes, in this order; every test asks the
@@ -89,17 +85,17 @@ void LiftRegime(const ShuttlePB &v) {
 void FlightEnvelope(const ShuttlePB &v) {
   if (nozzle_angle < kLiftNozzle && v.GetAirspeed() >= kMaxConventionalSpeed) {
     WarningAction(v);
-    StopVesselWave3(v.MyID, kReheatSound);
-    StopVesselWave3(v.MyID, kEngineSound);
+    StopVesselWave3(v.MyID, kWaveReheat);
+    StopVesselWave3(v.MyID, kWaveEngine);
   }
   if (nozzle_angle >= kLiftNozzle && v.GetAirspeed() >= kMaxLiftSpeed) {
     WarningAction(v);
-    StopVesselWave3(v.MyID, kEngineSound);
+    StopVesselWave3(v.MyID, kWaveEngine);
   }
   if (v.GetAltitude() >= kMaxAltitude) {
     WarningAction(v);
-    StopVesselWave3(v.MyID, kReheatSound);
-    StopVesselWave3(v.MyID, kEngineSound);
+    StopVesselWave3(v.MyID, kWaveReheat);
+    StopVesselWave3(v.MyID, kWaveEngine);
   }
   if (nozzle_angle < kLiftNozzle && v.GetAirspeed() < kMaxConventionalSpeed && v.GetAltitude() < kMaxAltitude &&
       eng_status == 1)
