@@ -8,8 +8,8 @@ namespace sim {
 
 namespace {
 
-const double kWidth = 960, kHeight = 640;
-const double kLeft = 70, kRight = 150, kTop = 50, kGap = 50;
+const double kWidth = 1000, kHeight = 640;
+const double kLeft = 70, kRight = 190, kTop = 50, kGap = 50;
 const double kPanel = (kHeight - kTop - 50 - kGap) / 2;
 
 std::string F(double v) {
