@@ -25,9 +25,7 @@ std::string GearDownPoints(double s) {
 std::string GearUpPoints() {
   return Points(_V(0, -1.094451, 3.129205), _V(-1.285973, -1.15611, -2.173487), _V(1.285973, -1.15611, -2.173487));
 }
-std::string Anim(UINT anim, double state) {
-  return "SetAnimation(" + host::Args(std::to_string(anim), host::Num(state)) + ")";
-}
+using tarvex_test::AnimCall;
 
 class GearTest : public tarvex_test::ModuleTest {
  protected:
@@ -70,8 +68,8 @@ TEST_F(GearTest, LandingFromFastFlightBouncesThreeDampedCyclesAndSettlesAtHalf) 
     Step();
     double expected = i < 10 ? 0.5 + 0.055 * i : 1.0;
     ASSERT_NEAR(strut_ext, expected, 1e-12) << "fast-flight step " << i;
-    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_nose_strut), {Anim(ship().anim_nose_strut, strut_ext)}));
-    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_main_strut), {Anim(ship().anim_main_strut, strut_ext)}));
+    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_nose_strut), {AnimCall(ship().anim_nose_strut, strut_ext)}));
+    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_main_strut), {AnimCall(ship().anim_main_strut, strut_ext)}));
   }
   EXPECT_EQ(strut_ext, 1.0);
   EXPECT_EQ(bounce_sinking, 1) << "the next touchdown starts sinking";
@@ -97,8 +95,8 @@ TEST_F(GearTest, LandingFromFastFlightBouncesThreeDampedCyclesAndSettlesAtHalf) 
     // The touchdown points follow the strut in every step, and the struts and
     // the hover memory show the same value.
     EXPECT_TRUE(CallsEqual(trace().Filter("SetTouchdownPoints"), {GearDownPoints(strut_ext)})) << "step " << step;
-    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_nose_strut), {Anim(ship().anim_nose_strut, strut_ext)}));
-    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_main_strut), {Anim(ship().anim_main_strut, strut_ext)}));
+    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_nose_strut), {AnimCall(ship().anim_nose_strut, strut_ext)}));
+    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_main_strut), {AnimCall(ship().anim_main_strut, strut_ext)}));
     EXPECT_EQ(hover_strut_ext, strut_ext);
     // The strut never leaves the band it started the step in.
     EXPECT_GE(strut_ext, std::min(before.damping, 1 - before.damping) - 1e-12) << "step " << step;
@@ -181,8 +179,8 @@ TEST_F(GearTest, TaxiingStrutsFollowThePitch) {
     auto main = AnimationCalls(ship().anim_main_strut);
     ASSERT_EQ(nose.size(), 1u);
     ASSERT_EQ(main.size(), 1u);
-    EXPECT_EQ(nose[0], Anim(ship().anim_nose_strut, strut_ext));
-    EXPECT_EQ(main[0], Anim(ship().anim_main_strut, main_strut_ext));
+    EXPECT_EQ(nose[0], AnimCall(ship().anim_nose_strut, strut_ext));
+    EXPECT_EQ(main[0], AnimCall(ship().anim_main_strut, main_strut_ext));
     // Nose point at the nose strut, main points at the main struts, with
     // the main base 0.01 m lower than in the gear-down set.
     ASSERT_EQ(trace().Count("SetTouchdownPoints"), 1u);
@@ -275,7 +273,7 @@ TEST_F(GearTest, GearCommandOnTheGroundStartsInTheFirstAirborneStep) {
   Step();
   EXPECT_EQ(gear_pos, 0.0075);
   EXPECT_EQ(gear_status, 1);
-  EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_gear), {Anim(ship().anim_gear, 0.0075)}));
+  EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_gear), {AnimCall(ship().anim_gear, 0.0075)}));
   EXPECT_EQ(gear_ext, 1 - 0.0075);
   EXPECT_TRUE(CallsEqual(trace().Filter("SetTouchdownPoints"), {GearDownPoints(strut_ext)}));
 }
@@ -310,7 +308,7 @@ TEST_F(GearTest, GearTravelTakesOneHundredThirtyFourStepsOrFourteenAtTenfold) {
     EXPECT_EQ(gear_pos, row.to);
     EXPECT_EQ(gear_status, 0);
     EXPECT_EQ(gear_ext, 1 - row.to);
-    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_gear), {Anim(ship().anim_gear, row.to)}));
+    EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_gear), {AnimCall(ship().anim_gear, row.to)}));
     Step();
     EXPECT_TRUE(AnimationCalls(ship().anim_gear).empty()) << "at rest after the end of travel";
   }
@@ -363,8 +361,10 @@ TEST_F(GearTest, HoverStrutsArmTheBounceWithAMarginChosenByTheDescentRate) {
     EXPECT_EQ(strut_damping, row.damping);
     if (row.works) {
       EXPECT_NEAR(hover_strut_ext, 0.355, 1e-12);
-      EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_nose_strut), {Anim(ship().anim_nose_strut, hover_strut_ext)}));
-      EXPECT_TRUE(CallsEqual(AnimationCalls(ship().anim_main_strut), {Anim(ship().anim_main_strut, hover_strut_ext)}));
+      EXPECT_TRUE(
+          CallsEqual(AnimationCalls(ship().anim_nose_strut), {AnimCall(ship().anim_nose_strut, hover_strut_ext)}));
+      EXPECT_TRUE(
+          CallsEqual(AnimationCalls(ship().anim_main_strut), {AnimCall(ship().anim_main_strut, hover_strut_ext)}));
       EXPECT_EQ(strut_bounce, 0.0);
       EXPECT_EQ(bounce_sinking, 1);
     } else {
@@ -408,7 +408,7 @@ TEST_F(GearTest, WheelRoll) {
     EXPECT_NEAR(wheel_rot, row.to, 1e-12);
     auto calls = AnimationCalls(ship().anim_wheel);
     if (row.animated)
-      EXPECT_TRUE(CallsEqual(calls, {Anim(ship().anim_wheel, wheel_rot)}));
+      EXPECT_TRUE(CallsEqual(calls, {AnimCall(ship().anim_wheel, wheel_rot)}));
     else
       EXPECT_TRUE(calls.empty());
   }
@@ -441,7 +441,7 @@ TEST_F(GearTest, NoseWheelSteering) {
     EXPECT_EQ(nosewheel_steer, row.steer);
     auto calls = AnimationCalls(ship().anim_nosewheel_steer);
     if (row.animated)
-      EXPECT_TRUE(CallsEqual(calls, {Anim(ship().anim_nosewheel_steer, row.steer)}));
+      EXPECT_TRUE(CallsEqual(calls, {AnimCall(ship().anim_nosewheel_steer, row.steer)}));
     else
       EXPECT_TRUE(calls.empty());
   }

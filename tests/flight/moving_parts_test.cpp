@@ -14,9 +14,7 @@ using tarvex_test::CallsEqual;
 
 namespace {
 
-std::string Anim(UINT anim, double state) {
-  return "SetAnimation(" + host::Args(std::to_string(anim), host::Num(state)) + ")";
-}
+using tarvex_test::AnimCall;
 
 class MovingPartsTest : public tarvex_test::ModuleTest {
  protected:
@@ -74,12 +72,12 @@ TEST_F(MovingPartsTest, CanopyWaitsForTheGroundAndTravelsInOneHundredTwelveSteps
     Step();
     ASSERT_EQ(canopy_status, 1) << "step " << i;
     ASSERT_NEAR(canopy_pos, 0.009 * i, 1e-12);
-    ASSERT_TRUE(CallsEqual(AnimationCalls({ship().anim_canopy}), {Anim(ship().anim_canopy, canopy_pos)}));
+    ASSERT_TRUE(CallsEqual(AnimationCalls({ship().anim_canopy}), {AnimCall(ship().anim_canopy, canopy_pos)}));
   }
   Step();
   EXPECT_EQ(canopy_pos, 1.0);
   EXPECT_EQ(canopy_status, 0);
-  EXPECT_TRUE(CallsEqual(AnimationCalls({ship().anim_canopy}), {Anim(ship().anim_canopy, 1)}));
+  EXPECT_TRUE(CallsEqual(AnimationCalls({ship().anim_canopy}), {AnimCall(ship().anim_canopy, 1)}));
   Step();
   EXPECT_TRUE(AnimationCalls({ship().anim_canopy}).empty()) << "at rest";
 
@@ -101,7 +99,7 @@ TEST_F(MovingPartsTest, SpeedBrakeMovesInTheAirAndOnTheGround) {
   Step();
   EXPECT_EQ(airbrake_pos, 0.009);
   EXPECT_TRUE(CallsEqual(AnimationCalls({ship().anim_rbrake, ship().anim_lbrake}),
-                         {Anim(ship().anim_rbrake, 0.009), Anim(ship().anim_lbrake, 0.009)}));
+                         {AnimCall(ship().anim_rbrake, 0.009), AnimCall(ship().anim_lbrake, 0.009)}));
   for (int i = 2; i <= 112; ++i) Step();
   EXPECT_EQ(airbrake_pos, 1.0);
   EXPECT_EQ(airbrake_status, 0);
@@ -138,7 +136,8 @@ TEST_F(MovingPartsTest, NozzleDrive) {
     EXPECT_EQ(nozzle_mode, row.mode_after);
     EXPECT_EQ(nozzle_deflection, nozzle_angle) << "the deflection starts the next step at the nozzle angle";
     std::vector<std::string> expected;
-    if (row.mode != 0) expected = {Anim(ship().anim_cover, nozzle_angle), Anim(ship().anim_nozzle_ind, nozzle_angle)};
+    if (row.mode != 0)
+      expected = {AnimCall(ship().anim_cover, nozzle_angle), AnimCall(ship().anim_nozzle_ind, nozzle_angle)};
     EXPECT_TRUE(CallsEqual(AnimationCalls({ship().anim_cover, ship().anim_nozzle_ind}), expected));
   }
   // A time acceleration the host reports as NaN moves nothing.

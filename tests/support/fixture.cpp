@@ -44,6 +44,10 @@ std::string Join(const std::vector<std::string> &v) {
 }
 }  // namespace
 
+std::string AnimCall(UINT anim, double state) {
+  return "SetAnimation(" + host::Args(std::to_string(anim), host::Num(state)) + ")";
+}
+
 ::testing::AssertionResult CallsInOrder(const std::vector<std::string> &actual,
                                         const std::vector<std::string> &expected) {
   size_t at = 0;

@@ -32,13 +32,15 @@ class ModuleTest : public ::testing::Test {
   std::vector<host::HostVessel *> vessels_;
 };
 
+// The trace text of SetAnimation(anim, state).
+std::string AnimCall(UINT anim, double state);
+
 // Success when `expected` appears in the trace's texts in this order (other
 // calls may come between them).
 ::testing::AssertionResult CallsInOrder(const std::vector<std::string> &actual,
                                         const std::vector<std::string> &expected);
 
 // Success when the two call lists are equal; on failure both are printed.
-::testing::AssertionResult CallsEqual(const std::vector<std::string> &actual,
-                                      const std::vector<std::string> &expected);
+::testing::AssertionResult CallsEqual(const std::vector<std::string> &actual, const std::vector<std::string> &expected);
 
 }  // namespace tarvex_test
