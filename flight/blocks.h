@@ -8,8 +8,8 @@ class ShuttlePB;
 
 // Values shared by the blocks of one step.
 struct StepValues {
-  double airspeed = 0;    // GetAirspeed() sampled once at the start of the step
-  VECTOR3 scratch{};      // scratch airspeed vector, refilled by several queries
+  double airspeed = 0;  // GetAirspeed() sampled once at the start of the step
+  VECTOR3 scratch{};    // scratch airspeed vector, refilled by several queries
 };
 
 // flight/chores.cpp: the step's own small chores.

@@ -83,8 +83,7 @@ extern "C" int Date2Int(const char *date) {
   ++w.date2int_calls;
   RecGlobal("Date2Int", Str(date));
   if (!date) return 0;
-  static const char *months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  static const char *months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   char mon[4] = {0};
   int day = 0, year = 0;
   if (std::sscanf(date, "%3s %d %d", mon, &day, &year) != 3) return 0;
@@ -165,8 +164,8 @@ void oapiVCRegisterMFD(int mfd, const VCMFDSPEC *spec) {
 }
 
 void oapiVCRegisterHUD(const VCHUDSPEC *spec) {
-  RecGlobal("oapiVCRegisterHUD", spec ? "{" + std::to_string(spec->nmesh) + ", " + std::to_string(spec->ngroup) +
-                                            ", " + Vec(spec->hudcnt) + ", " + Num(spec->size) + "}"
+  RecGlobal("oapiVCRegisterHUD", spec ? "{" + std::to_string(spec->nmesh) + ", " + std::to_string(spec->ngroup) + ", " +
+                                            Vec(spec->hudcnt) + ", " + Num(spec->size) + "}"
                                       : std::string("null"));
   World &w = world();
   w.hud_registered = spec != nullptr;

@@ -10,7 +10,8 @@ bool RecordingSketchpad::Text(int x, int y, const char *str, int len) {
   std::string s;
   if (str && len > 0) s.assign(str, strnlen(str, (size_t)len));
   if (world().trace.enabled)
-    world().trace.Add("", "Sketchpad::Text", Args(std::to_string(x), std::to_string(y), Str(s.c_str()), std::to_string(len)));
+    world().trace.Add("", "Sketchpad::Text",
+                      Args(std::to_string(x), std::to_string(y), Str(s.c_str()), std::to_string(len)));
   texts.push_back(TextItem{x, y, s, len});
   return true;
 }

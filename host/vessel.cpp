@@ -17,8 +17,8 @@ void Rec(const VESSEL *v, const char *name, std::string args = std::string()) {
   w.trace.Add(H(v).name.c_str(), name, std::move(args));
 }
 
-#define TRACE(name, args)                  \
-  do {                                     \
+#define TRACE(name, args)                             \
+  do {                                                \
     if (world().trace.enabled) Rec(this, name, args); \
   } while (0)
 
@@ -209,7 +209,7 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3 &pos, 
   HostVessel &h = H(this);
   ExhaustStream s;
   s.th = T(th), s.pos = pos;
-  if (pss) s.spec = *pss, s.has_spec = true;  // the host copies the spec
+  if (pss) s.spec = *pss, s.has_spec = true;  // the host keeps its own copy of the stream record
   h.streams.push_back(s);
   return &h.streams.back();
 }
@@ -288,9 +288,9 @@ void VESSEL::SetControlSurfaceLevel(AIRCTRL_TYPE type, double level) const {
 
 bool VESSEL::AddBeacon(BEACONLIGHTSPEC *bs) {
   TRACE("AddBeacon", bs ? "shape " + std::to_string(bs->shape) + ", pos " + (bs->pos ? Vec(*bs->pos) : "null") +
-                              ", col " + (bs->col ? Vec(*bs->col) : "null") + ", size " + Num(bs->size) +
-                              ", falloff " + Num(bs->falloff) + ", period " + Num(bs->period) + ", duration " +
-                              Num(bs->duration) + ", tofs " + Num(bs->tofs) + ", active " + Bool(bs->active)
+                              ", col " + (bs->col ? Vec(*bs->col) : "null") + ", size " + Num(bs->size) + ", falloff " +
+                              Num(bs->falloff) + ", period " + Num(bs->period) + ", duration " + Num(bs->duration) +
+                              ", tofs " + Num(bs->tofs) + ", active " + Bool(bs->active)
                         : std::string("null"));
   if (bs) H(this).beacons.push_back(bs);
   return bs != nullptr;
@@ -299,8 +299,8 @@ bool VESSEL::AddBeacon(BEACONLIGHTSPEC *bs) {
 LightEmitter *VESSEL::AddSpotLight(const VECTOR3 &pos, const VECTOR3 &dir, double range, double att0, double att1,
                                    double att2, double umbra, double penumbra, const COLOUR4 &diffuse,
                                    const COLOUR4 &specular, const COLOUR4 &ambient) const {
-  TRACE("AddSpotLight", Args(Vec(pos), Vec(dir), Num(range), Num(att0), Num(att1), Num(att2), Num(umbra),
-                             Num(penumbra), Colour(diffuse), Colour(specular), Colour(ambient)));
+  TRACE("AddSpotLight", Args(Vec(pos), Vec(dir), Num(range), Num(att0), Num(att1), Num(att2), Num(umbra), Num(penumbra),
+                             Colour(diffuse), Colour(specular), Colour(ambient)));
   HostVessel &h = H(this);
   auto l = std::make_unique<SpotLight>();
   l->owner = &h;

@@ -118,14 +118,14 @@ struct Force {
 // leaves it alone.
 struct RigidBody {
   bool active = false;                          // the physics has placed this vessel
-  VECTOR3 pos{}, vel{};          // world frame: x east, y up (height of the centre of gravity), z north
-  VECTOR3 omega{};               // angular velocity in the vessel frame, rad/s
+  VECTOR3 pos{}, vel{};                         // world frame: x east, y up (height of the centre of gravity), z north
+  VECTOR3 omega{};                              // angular velocity in the vessel frame, rad/s
   double rot[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};  // vessel-to-world rotation, row major
   // Read from the host's scenario lines; used when the body is placed.
   bool has_pos = false, has_vel = false, has_omega = false;
   // The host's own controllers.
-  double hold_altitude = 0;      // altitude the altitude hold keeps
-  bool hold_armed = false;       // altitude hold engaged and its target taken
+  double hold_altitude = 0;         // altitude the altitude hold keeps
+  bool hold_armed = false;          // altitude hold engaged and its target taken
   double pilot_linear[2] = {0, 0};  // pilot's forward and back translation inputs, 0..1
 };
 
@@ -166,7 +166,7 @@ struct HostVessel {
   double wheelbrake[2] = {0, 0};  // permanent levels, left and right
   VECTOR3 camera_offset{};
   double camera_range[4] = {0, 0, 0, 0};  // left, right, up, down
-  std::vector<Force> forces;               // added this step; cleared at the start of each step
+  std::vector<Force> forces;              // added this step; cleared at the start of each step
 
   // --- Flight state the host reports (set by tests or by the physics) ---
   double airspeed = 0, altitude = 0, aoa = 0, pitch = 0, bank = 0, heading = 0;

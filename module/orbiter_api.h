@@ -167,7 +167,10 @@ namespace oapi {
 class OAPIFUNC Sketchpad {
  public:
   virtual ~Sketchpad() {}
-  virtual bool Text(int x, int y, const char *str, int len) { (void)x, (void)y, (void)str, (void)len; return false; }
+  virtual bool Text(int x, int y, const char *str, int len) {
+    (void)x, (void)y, (void)str, (void)len;
+    return false;
+  }
   virtual void Line(int x0, int y0, int x1, int y1) { (void)x0, (void)y0, (void)x1, (void)y1; }
   virtual void Rectangle(int x0, int y0, int x1, int y1) { (void)x0, (void)y0, (void)x1, (void)y1; }
   virtual void Ellipse(int x0, int y0, int x1, int y1) { (void)x0, (void)y0, (void)x1, (void)y1; }
@@ -412,8 +415,7 @@ class OAPIFUNC VESSEL {
   bool DelMesh(UINT idx, bool retain_anim = false) const;
   void SetMeshVisibilityMode(UINT idx, WORD mode) const;
   UINT CreateAnimation(double initial_state) const;
-  ANIMATIONCOMPONENT_HANDLE AddAnimationComponent(UINT anim, double state0, double state1,
-                                                  MGROUP_TRANSFORM *trans,
+  ANIMATIONCOMPONENT_HANDLE AddAnimationComponent(UINT anim, double state0, double state1, MGROUP_TRANSFORM *trans,
                                                   ANIMATIONCOMPONENT_HANDLE parent = nullptr) const;
   bool SetAnimation(UINT anim, double state) const;
 

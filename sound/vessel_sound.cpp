@@ -16,17 +16,17 @@ struct SlotFile {
 
 // In the order the slots are loaded.
 const SlotFile kSlots[] = {
-    {10, "Sound\\Pelgar-Tarvex\\TarvexB-Eng.wav", 3},      // main engine
-    {2, "Sound\\Pelgar-Tarvex\\EngStop.wav", 2},           // engine shut-down
-    {3, "Sound\\Pelgar-Tarvex\\EngStart.wav", 2},          // engine start
-    {4, "Sound\\Pelgar-Tarvex\\TarvexA-EngExt.wav", 2},    // engine, second loop
-    {5, "Sound\\Pelgar-Tarvex\\TarvexA-EngExtP.wav", 2},   // lift fan
-    {6, "Sound\\Pelgar-Tarvex\\Warning.wav", 1},           // flight-envelope warning
-    {11, "Sound\\Pelgar-Tarvex\\TarvexB-Gear.wav", 2},     // undercarriage
-    {7, "Sound\\Pelgar-Tarvex\\TarvexB-Canopy.wav", 2},    // canopy and speed brake
-    {12, "Sound\\Pelgar-Tarvex\\TarvexB-Cover.wav", 2},    // nozzle keys and rotation
-    {13, "Sound\\Pelgar-Tarvex\\TarvexB-After.wav", 3},    // reheat
-    {14, "Sound\\Vessel\\crash.wav", 3},                   // loaded, never played
+    {10, "Sound\\Pelgar-Tarvex\\TarvexB-Eng.wav", 3},     // main engine
+    {2, "Sound\\Pelgar-Tarvex\\EngStop.wav", 2},          // engine shut-down
+    {3, "Sound\\Pelgar-Tarvex\\EngStart.wav", 2},         // engine start
+    {4, "Sound\\Pelgar-Tarvex\\TarvexA-EngExt.wav", 2},   // engine, second loop
+    {5, "Sound\\Pelgar-Tarvex\\TarvexA-EngExtP.wav", 2},  // lift fan
+    {6, "Sound\\Pelgar-Tarvex\\Warning.wav", 1},          // flight-envelope warning
+    {11, "Sound\\Pelgar-Tarvex\\TarvexB-Gear.wav", 2},    // undercarriage
+    {7, "Sound\\Pelgar-Tarvex\\TarvexB-Canopy.wav", 2},   // canopy and speed brake
+    {12, "Sound\\Pelgar-Tarvex\\TarvexB-Cover.wav", 2},   // nozzle keys and rotation
+    {13, "Sound\\Pelgar-Tarvex\\TarvexB-After.wav", 3},   // reheat
+    {14, "Sound\\Vessel\\crash.wav", 3},                  // loaded, never played
 };
 
 struct Option {

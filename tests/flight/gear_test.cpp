@@ -50,13 +50,6 @@ class GearTest : public tarvex_test::ModuleTest {
     trace().Clear();
     host::Step(*hv_);
   }
-  std::vector<std::string> AnimationCalls(UINT anim) {
-    std::vector<std::string> out;
-    std::string prefix = "SetAnimation(" + std::to_string(anim) + ", ";
-    for (const std::string &c : trace().Filter("SetAnimation"))
-      if (c.compare(0, prefix.size(), prefix) == 0) out.push_back(c);
-    return out;
-  }
 
   host::HostVessel *hv_ = nullptr;
 };

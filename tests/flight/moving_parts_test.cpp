@@ -37,13 +37,6 @@ class MovingPartsTest : public tarvex_test::ModuleTest {
     trace().Clear();
     host::Step(*hv_);
   }
-  std::vector<std::string> AnimationCalls(std::vector<UINT> anims) {
-    std::vector<std::string> out;
-    for (const std::string &c : trace().Filter("SetAnimation"))
-      for (UINT a : anims)
-        if (c.rfind("SetAnimation(" + std::to_string(a) + ", ", 0) == 0) out.push_back(c);
-    return out;
-  }
 
   // The states given to one animation in the last step, in order.
   std::vector<double> AnimationStates(UINT anim) {

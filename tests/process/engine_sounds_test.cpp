@@ -30,7 +30,6 @@ class EngineSoundsTest : public tarvex_test::ModuleTest {
     sound_.Reset();
     hv_ = &NewVessel();
     ASSERT_EQ(Ship(*hv_).MyID, 0);
-    if (!th_main) th_main = Ship(*hv_).CreateThruster(_V(0, 0, -6), _V(0, 0, 1), 440000);
     eng_status = 1;
     hv_->ground_contact = false;
     hv_->altitude = 300;

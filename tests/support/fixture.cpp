@@ -36,6 +36,14 @@ host::HostVessel &ModuleTest::NewVessel(const std::string &name, bool set_up, co
   return hv;
 }
 
+std::vector<std::string> ModuleTest::AnimationCalls(const std::vector<UINT> &anims) {
+  std::vector<std::string> out;
+  for (const std::string &c : trace().Filter("SetAnimation"))
+    for (UINT a : anims)
+      if (c.rfind("SetAnimation(" + std::to_string(a) + ", ", 0) == 0) out.push_back(c);
+  return out;
+}
+
 namespace {
 std::string Join(const std::vector<std::string> &v) {
   std::ostringstream os;

@@ -27,6 +27,9 @@ class ModuleTest : public ::testing::Test {
                               const std::vector<std::string> &lines = {});
   static ShuttlePB &Ship(host::HostVessel &hv) { return *static_cast<ShuttlePB *>(hv.vessel); }
   host::Trace &trace() { return host::world().trace; }
+  // The SetAnimation calls in the trace for the given animations, in order.
+  std::vector<std::string> AnimationCalls(const std::vector<UINT> &anims);
+  std::vector<std::string> AnimationCalls(UINT anim) { return AnimationCalls(std::vector<UINT>{anim}); }
 
   host::ModuleApi api_ = LinkedModule();
   std::vector<host::HostVessel *> vessels_;
