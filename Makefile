@@ -1,26 +1,38 @@
 # The two commands a newcomer needs: `make demo` and `make test`.
+# `make demo` needs only a C++ compiler, CMake and make; `make test`,
+# `make bench` and `make windows` first bring the Debian packages they need
+# (installed when run as root, else the exact apt-get line is printed).
 CMAKE ?= cmake
 CTEST ?= ctest
+PRESET ?= default
+BUILD_DIR ?= $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
 .PHONY: all build test demo bench format clean windows
 
 all: build
 
 build:
-	$(CMAKE) --preset default >/dev/null
-	$(CMAKE) --build --preset default
+	$(CMAKE) --preset $(PRESET) >/dev/null
+	$(CMAKE) --build --preset $(PRESET)
 
-test: build
+test:
+	bash .ci/deps test
+	$(MAKE) build
 	$(CTEST) --preset default
 
-demo: build
-	./build/bin/tarvex-sim scenarios/demo.scn --csv out/demo.csv --plot out/demo.svg --save out/demo-end.scn --every 600
+demo:
+	$(CMAKE) --preset $(PRESET) >/dev/null
+	$(CMAKE) --build --preset $(PRESET) --target tarvex-sim
+	./$(BUILD_DIR)/bin/tarvex-sim scenarios/demo.scn --csv out/demo.csv --plot out/demo.svg --save out/demo-end.scn --every 600
 
-bench: build
+bench:
+	bash .ci/deps bench
+	$(MAKE) build
 	python3 bench/report.py
 
 # The 32-bit Windows DLLs (MinGW-w64) and the tests under Wine.
 windows:
+	bash .ci/deps windows
 	$(CMAKE) --preset windows >/dev/null
 	$(CMAKE) --build --preset windows
 	cmake/wine-run.sh wineboot --init >/dev/null 2>&1
@@ -30,4 +42,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build build-windows
+	rm -rf build build-windows build-demo
