@@ -14,7 +14,7 @@ test: build
 	$(CTEST) --preset default
 
 demo: build
-	./build/bin/tarvex-sim scenarios/demo.scn --csv out/demo.csv --plot out/demo.svg --save out/demo-end.scn --every 600
+	./build/bin/tarvex-sim scenarios/demo.scn --csv out/demo.csv --plot out/demo.svg --save out/demo-end.scn --every 600 --report out/demo.html
 
 bench: build
 	python3 bench/report.py
