@@ -33,7 +33,7 @@ pre{background:#f4f5f7;padding:8px 10px;margin:6px 0;white-space:pre-wrap}
 #clock{display:flex;gap:10px;align-items:center;margin:6px 0}#slider{flex:1}
 table{border-collapse:collapse}td,th{padding:2px 8px;text-align:left;vertical-align:top}
 #state th{font-weight:normal;color:#555}#state td{font-variant-numeric:tabular-nums;text-align:right;min-width:7em}
-#events{max-height:360px;overflow-y:auto;border:1px solid #ddd}
+#events{max-height:360px;overflow-y:auto;border:1px solid #ddd}#events table{width:100%}
 #events tr{cursor:pointer}#events tr:hover{background:#eef4ff}#events tr.now{background:#dbe8ff}
 #events td:first-child,#expectations td:nth-child(2){text-align:right;font-variant-numeric:tabular-nums}
 .k{color:#555}.fail td{background:#fde2e1}.pass .v{color:#17692f}.fail .v{color:#b3261e;font-weight:bold}
@@ -77,6 +77,9 @@ const char *kScript = R"(
     let last = -1;
     eventRows.forEach((r, j) => { if (+r.getAttribute('data-t') <= t + 1e-9) last = j; });
     eventRows.forEach((r, j) => r.classList.toggle('now', j === last));
+    // The timeline scrolls (by itself, not the page) to keep that event in view.
+    const list = document.getElementById('events');
+    if (last >= 0) list.scrollTop = eventRows[last].offsetTop - list.clientHeight / 2;
     if (cursor) {
       const t0 = +chart.dataset.t0, t1 = +chart.dataset.t1, x0 = +chart.dataset.x0, x1 = +chart.dataset.x1;
       const x = x0 + (Math.min(Math.max(t, t0), t1) - t0) / (t1 - t0) * (x1 - x0);
@@ -103,7 +106,9 @@ const char *kScript = R"(
   }
   eventRows.forEach(r => r.addEventListener('click', () => seek(+r.getAttribute('data-t'))));
   slider.addEventListener('input', () => show(+slider.value));
-  show(+slider.value);
+  // A link may name the moment to show: report.html#t=20
+  const start = /t=([0-9.]+)/.exec(location.hash);
+  seek(start ? +start[1] : 0);
 })();
 )";
 
