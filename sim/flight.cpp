@@ -120,6 +120,8 @@ class Run {
   std::string SummaryText(int code) const;
   void RedrawHud();
   HudFrame HudFrameNow();
+  // Whether the report wants a HUD frame now (HudFrameNow redraws for it).
+  bool HudFrameWanted() const { return report_ && report_->WantsHudFrame(t_); }
   void WriteReport();
   host::HostVessel *Vessel(const std::string &name);
   int SoundId(const host::HostVessel *hv) const;
@@ -474,8 +476,9 @@ std::string Run::SummaryText(int code) const {
   std::string s;
   char buf[512];
   auto add = [&](int n) { s.append(buf, (size_t)std::clamp(n, 0, (int)sizeof buf - 1)); };
-  add(std::snprintf(buf, sizeof buf, "flew %s: %.2f s in %ld steps of %g s; vessel in focus %s\n", scn_name_.c_str(),
-                    t_, steps_, o_.dt, focus_ ? focus_->name.c_str() : "-"));
+  s = "flew " + scn_name_;
+  add(std::snprintf(buf, sizeof buf, ": %.2f s in %ld steps of %g s; vessel in focus ", t_, steps_, o_.dt));
+  s += (focus_ ? focus_->name : "-") + "\n";
   if (focus_) {
     double fuel = focus_->FuelMass();
     add(std::snprintf(buf, sizeof buf, "  highest %.1f m, fastest %.1f m/s, fuel used %.0f kg (%.0f kg left)\n",
@@ -529,7 +532,7 @@ int Run::Go() {
     if (t_ >= duration_ - eps) break;
     Step();
     Record(false);
-    if (report_ && report_->WantsHudFrame(t_)) report_->AddFrame(HudFrameNow());
+    if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
     if (progress_ && (steps_ & 1023) == 0) {
       auto now = std::chrono::steady_clock::now();
       if (now - started > std::chrono::seconds(2) && now - last_progress > std::chrono::milliseconds(500)) {
