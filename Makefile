@@ -23,7 +23,7 @@ test:
 demo:
 	$(CMAKE) --preset $(PRESET) >/dev/null
 	$(CMAKE) --build --preset $(PRESET) --target tarvex-sim
-	./$(BUILD_DIR)/bin/tarvex-sim scenarios/demo.scn --csv out/demo.csv --plot out/demo.svg --save out/demo-end.scn --every 600
+	./$(BUILD_DIR)/bin/tarvex-sim scenarios/demo.scn --csv out/demo.csv --plot out/demo.svg --save out/demo-end.scn --every 600 --report out/demo.html
 
 bench:
 	bash .ci/deps bench

@@ -132,8 +132,10 @@ int Key(HostVessel &hv, DWORD key, bool down, bool shift, bool ctrl, bool alt) {
   return Callbacks(hv)->clbkConsumeBufferedKey(key, down, kstate);
 }
 
+HUDPAINTSPEC DefaultHudPaint() { return HUDPAINTSPEC{512, 512, 256, 256, 1.0, 24}; }
+
 bool DrawHUD(HostVessel &hv, RecordingSketchpad &skp, int mode, const HUDPAINTSPEC *hps) {
-  HUDPAINTSPEC def{512, 512, 256, 256, 1.0, 24};
+  HUDPAINTSPEC def = DefaultHudPaint();
   return Callbacks(hv)->clbkDrawHUD(mode, hps ? hps : &def, &skp);
 }
 

@@ -50,6 +50,10 @@ void Step(HostVessel &hv, double simt = 0, double simdt = 1.0 / 60, double mjd =
 // A buffered key press (or release); modifiers are held in the keyboard state.
 int Key(HostVessel &hv, DWORD key, bool down = true, bool shift = false, bool ctrl = false, bool alt = false);
 
+// The HUD surface the host hands over when none is given: 512 by 512 pixels,
+// centred, markers of 24 pixels.
+HUDPAINTSPEC DefaultHudPaint();
+
 // clbkDrawHUD with a HUD surface of the given size.
 bool DrawHUD(HostVessel &hv, RecordingSketchpad &skp, int mode = HUD_SURFACE, const HUDPAINTSPEC *hps = nullptr);
 

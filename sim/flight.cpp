@@ -13,13 +13,16 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <vector>
 
 #include "host/harness.h"
 #include "host/physics.h"
 #include "host/scenario_text.h"
+#include "sim/hud_frame.h"
 #include "sim/plot.h"
+#include "sim/report.h"
 #include "sim/script.h"
 #include "sim/telemetry.h"
 #include "sound_service/service_control.h"
@@ -55,6 +58,7 @@ bool Terminal(std::FILE *f) { return isatty(fileno(f)) != 0; }
 TarvexSound_AdvanceFn g_advance = nullptr;
 TarvexSound_SlotStateFn g_slot_state = nullptr;
 TarvexSound_ClearCallsFn g_clear_calls = nullptr;
+TarvexSound_SlotFileFn g_slot_file = nullptr;
 
 std::string Seconds(double t) {
   char buf[32];
@@ -113,7 +117,12 @@ class Run {
   void Check(const ScriptEvent &ev);
   void Record(bool force_table);
   bool SaveScenario(const std::string &path, std::string &error);
-  void Summary(int code);
+  std::string SummaryText(int code) const;
+  void RedrawHud();
+  HudFrame HudFrameNow();
+  // Whether the report wants a HUD frame now (HudFrameNow redraws for it).
+  bool HudFrameWanted() const { return report_ && report_->WantsHudFrame(t_); }
+  void WriteReport();
   host::HostVessel *Vessel(const std::string &name);
   int SoundId(const host::HostVessel *hv) const;
   void FlushTrace();
@@ -131,7 +140,9 @@ class Run {
   std::vector<host::HostVessel *> vessels_;
   host::HostVessel *focus_ = nullptr;
   host::RecordingSketchpad hud_;
-  bool hud_drawn_ = false;
+  bool hud_drawn_ = false, hud_answered_ = false;
+  long hud_step_ = -1;  // the step of the last redraw
+  std::unique_ptr<ReportRecorder> report_;
   double t_ = 0;
   long steps_ = 0;
   std::FILE *csv_ = nullptr, *trace_ = nullptr;
@@ -217,6 +228,7 @@ bool Run::Load() {
       g_advance = reinterpret_cast<TarvexSound_AdvanceFn>(find("TarvexSound_Advance"));
       g_slot_state = reinterpret_cast<TarvexSound_SlotStateFn>(find("TarvexSound_SlotState"));
       g_clear_calls = reinterpret_cast<TarvexSound_ClearCallsFn>(find("TarvexSound_ClearCalls"));
+      g_slot_file = reinterpret_cast<TarvexSound_SlotFileFn>(find("TarvexSound_SlotFile"));
     }
   }
   if (!host::LoadModule(o_.module, api_, error)) {
@@ -279,19 +291,43 @@ void Run::Step() {
     hv->forces.clear();
     host::Callbacks(*hv)->clbkPostStep(t_, dt, mjd);
   }
-  if (w.cockpit_mode == COCKPIT_VIRTUAL && w.camera_internal && w.hud_mode != HUD_NONE) {
-    hud_.Clear();
-    host::DrawHUD(*focus_, hud_, w.hud_mode);
-    hud_drawn_ = true;
-  }
+  RedrawHud();
   if (g_advance) g_advance(dt);
   if (g_clear_calls) g_clear_calls();  // the service's call record is not needed here
+  if (report_)
+    report_->Observe(t_, vessels_, (size_t)SoundId(focus_), sound_ ? SlotPlaying : nullptr, g_slot_state, g_slot_file);
   FlushTrace();
+}
+
+// The host redraws the HUD of the vessel in focus once a frame while it shows
+// one (virtual cockpit, camera inside, a HUD mode on).
+void Run::RedrawHud() {
+  host::World &w = host::world();
+  if (hud_step_ == steps_ || !HudHidden(w.cockpit_mode, w.camera_internal, w.hud_mode).empty()) return;
+  hud_step_ = steps_;
+  hud_.Clear();
+  hud_answered_ = host::DrawHUD(*focus_, hud_, w.hud_mode);
+  hud_drawn_ = true;
+}
+
+// The HUD as the host shows it now: this step's redraw, made now if there
+// was none yet.
+HudFrame Run::HudFrameNow() {
+  host::World &w = host::world();
+  std::string hidden = HudHidden(w.cockpit_mode, w.camera_internal, w.hud_mode);
+  if (!hidden.empty()) {
+    HudFrame f;
+    f.t = t_, f.paint = host::DefaultHudPaint(), f.why_not = hidden;
+    return f;
+  }
+  RedrawHud();
+  return FrameOfRedraw(t_, host::DefaultHudPaint(), hud_, hud_answered_);
 }
 
 void Run::Apply(const ScriptEvent &ev) {
   host::World &w = host::world();
   host::HostVessel *hv = Vessel(ev.vessel);
+  if (report_) report_->Input(ev, t_);
   switch (ev.command) {
     case Command::Key:
       host::Key(*hv, ev.key, true, ev.shift, ev.ctrl, ev.alt);
@@ -343,6 +379,16 @@ void Run::Apply(const ScriptEvent &ev) {
         std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), ++failed_;
       break;
     }
+    case Command::HudFrame: {
+      std::string error;
+      HudFrame f = HudFrameNow();
+      if (WriteText(ev.name, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + HudFrameSvg(f), error))
+        written_.push_back(ev.name + " (HUD frame at t=" + Seconds(t_) + " s)");
+      else
+        std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), ++failed_;
+      if (report_) report_->AddFrame(std::move(f));
+      break;
+    }
     default:
       break;
   }
@@ -383,6 +429,7 @@ void Run::Check(const ScriptEvent &ev) {
     default:
       return;
   }
+  if (report_) report_->Expectation(ev, t_, ok ? "passed" : "FAILED", actual);
   if (ok) {
     ++passed_;
     return;
@@ -396,10 +443,10 @@ void Run::Record(bool force_table) {
   max_alt_ = std::max(max_alt_, focus_->altitude);
   max_speed_ = std::max(max_speed_, focus_->airspeed);
   bool table = !o_.quiet && (force_table || steps_ % o_.every == 0);
-  if (!csv_ && o_.plot.empty() && !table) return;
+  if (!csv_ && o_.plot.empty() && !report_ && !table) return;
   Sample s = Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr);
   if (csv_) std::fprintf(csv_, "%s\n", CsvRow(s).c_str());
-  if (!o_.plot.empty()) {
+  if (!o_.plot.empty() || report_) {
     static const int kAlt = ColumnIndex("alt"), kSpeed = ColumnIndex("airspeed"), kVs = ColumnIndex("vs"),
                      kMain = ColumnIndex("main_level"), kNoz = ColumnIndex("nozzle_anim"),
                      kGear = ColumnIndex("gear_anim");
@@ -425,20 +472,38 @@ bool Run::SaveScenario(const std::string &path, std::string &error) {
   return WriteText(path, host::FormatScenarioText(s), error);
 }
 
-void Run::Summary(int code) {
-  if (o_.quiet) return;
-  double fuel = focus_ ? focus_->FuelMass() : 0;
-  std::fprintf(out_, "\nflew %s: %.2f s in %ld steps of %g s; vessel in focus %s\n", scn_name_.c_str(), t_, steps_,
-               o_.dt, focus_ ? focus_->name.c_str() : "-");
+std::string Run::SummaryText(int code) const {
+  std::string s;
+  char buf[512];
+  auto add = [&](int n) { s.append(buf, (size_t)std::clamp(n, 0, (int)sizeof buf - 1)); };
+  s = "flew " + scn_name_;
+  add(std::snprintf(buf, sizeof buf, ": %.2f s in %ld steps of %g s; vessel in focus ", t_, steps_, o_.dt));
+  s += (focus_ ? focus_->name : "-") + "\n";
   if (focus_) {
-    std::fprintf(out_, "  highest %.1f m, fastest %.1f m/s, fuel used %.0f kg (%.0f kg left)\n", max_alt_, max_speed_,
-                 fuel_start_ - fuel, fuel);
-    std::fprintf(out_, "  at the end: altitude %.2f m, airspeed %.2f m/s, %s\n", focus_->altitude, focus_->airspeed,
-                 focus_->ground_contact ? "on the ground" : "in the air");
+    double fuel = focus_->FuelMass();
+    add(std::snprintf(buf, sizeof buf, "  highest %.1f m, fastest %.1f m/s, fuel used %.0f kg (%.0f kg left)\n",
+                      max_alt_, max_speed_, fuel_start_ - fuel, fuel));
+    add(std::snprintf(buf, sizeof buf, "  at the end: altitude %.2f m, airspeed %.2f m/s, %s\n", focus_->altitude,
+                      focus_->airspeed, focus_->ground_contact ? "on the ground" : "in the air"));
   }
-  std::fprintf(out_, "  expectations: %d passed, %d failed\n", passed_, failed_);
-  for (auto &f : written_) std::fprintf(out_, "  wrote %s\n", f.c_str());
-  std::fprintf(out_, "%s\n", code == kPassed ? "result: passed" : "result: FAILED");
+  add(std::snprintf(buf, sizeof buf, "  expectations: %d passed, %d failed\n", passed_, failed_));
+  for (auto &f : written_) s += "  wrote " + f + "\n";
+  s += code == kPassed ? "result: passed\n" : "result: FAILED\n";
+  return s;
+}
+
+// The report goes last, so that its summary names every other file written.
+void Run::WriteReport() {
+  std::vector<PlotMark> marks = report_->Marks();
+  std::string chart = PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_, marks);
+  written_.push_back(o_.report + " (flight report)");
+  std::string summary = SummaryText(failed_ ? kExpectationFailed : kPassed);
+  Report r = report_->Finish("Tarvex flight: " + scn_name_, scn_.description, summary, chart, t_);
+  std::string error;
+  if (!WriteText(o_.report, ReportHtml(r), error)) {
+    written_.pop_back();
+    std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), ++failed_;
+  }
 }
 
 int Run::Go() {
@@ -448,6 +513,7 @@ int Run::Go() {
     return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
   if (!o_.trace.empty() && !(trace_ = OpenOutput(o_.trace, error)))
     return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
+  if (!o_.report.empty()) report_.reset(new ReportRecorder(o_.hud_every, std::max(0.1, duration_ / 4000)));
   if (!Load()) return kModuleFailed;
   FlushTrace();  // the set-up calls, as step 0
   if (csv_) std::fprintf(csv_, "%s\n", CsvHeader().c_str());
@@ -466,6 +532,7 @@ int Run::Go() {
     if (t_ >= duration_ - eps) break;
     Step();
     Record(false);
+    if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
     if (progress_ && (steps_ & 1023) == 0) {
       auto now = std::chrono::steady_clock::now();
       if (now - started > std::chrono::seconds(2) && now - last_progress > std::chrono::milliseconds(500)) {
@@ -480,6 +547,8 @@ int Run::Go() {
   for (size_t i = next_event_; i < events_.size(); ++i) {
     if (events_[i].command < Command::Expect) continue;
     ++failed_;
+    if (report_)
+      report_->Expectation(events_[i], events_[i].time, "not reached", "the run ended at t=" + Seconds(t_) + " s");
     std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
                  events_[i].Where().c_str(), t_);
   }
@@ -508,8 +577,9 @@ int Run::Go() {
     trace_ = nullptr;
     written_.push_back(o_.trace + " (host calls of the module)");
   }
+  if (report_) WriteReport();
   int code = failed_ ? kExpectationFailed : kPassed;
-  Summary(code);
+  if (!o_.quiet) std::fprintf(out_, "\n%s", SummaryText(code).c_str());
   for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
   return code;
 }

@@ -51,6 +51,12 @@ bool ParseOptions(const std::vector<std::string> &args, Options &o, std::string 
       if (!value(o.plot)) return false;
     } else if (a == "--trace") {
       if (!value(o.trace)) return false;
+    } else if (a == "--report") {
+      if (!value(o.report)) return false;
+    } else if (a == "--hud-every") {
+      if (!value(v)) return false;
+      if (!Real(v, o.hud_every) || !(o.hud_every >= 0.01))
+        return error = "--hud-every needs seconds, 0.01 or more, not " + v, false;
     } else if (a == "--every") {
       if (!value(v)) return false;
       char *end;
@@ -91,6 +97,9 @@ std::string HelpText() {
          "  --csv FILE        one row of telemetry per step, with a header\n"
          "  --plot FILE.svg   chart of the flight\n"
          "  --trace FILE      the module's host calls, one per line with the step number\n"
+         "  --report FILE.html  the flight report: summary, chart, HUD frames on a time\n"
+         "                    slider with the state, events and expectations, in one page\n"
+         "  --hud-every S     seconds between the report's HUD frames (default 1)\n"
          "  --every N         telemetry table row every N steps (default 300)\n"
          "  --quiet           no table and no summary, only problems\n"
          "  --help            this text\n"

@@ -15,6 +15,8 @@ struct Options {
   std::string sound;
   bool no_sound = false;
   std::string save, csv, plot, trace;
+  std::string report;    // the flight report, one HTML page
+  double hud_every = 1;  // s between the report's HUD frames
   long every = 300;
   bool quiet = false;
   bool help = false;

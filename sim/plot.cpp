@@ -24,6 +24,12 @@ std::string Label(double v) {
   return buf;
 }
 
+std::string Exact(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.9g", v);
+  return buf;
+}
+
 std::string Escape(const std::string &s) {
   std::string out;
   for (char c : s) {
@@ -53,11 +59,17 @@ struct Axis {
 };
 
 void Panel(std::string &svg, const std::vector<PlotPoint> &pts, double t0, double t1, double top, Axis y,
-           const char *y_label, const std::vector<Series> &series) {
+           const char *y_label, const std::vector<Series> &series, const std::vector<PlotMark> &marks) {
   double plot_w = kWidth - kLeft - kRight;
   auto X = [&](double t) { return kLeft + (t - t0) / (t1 - t0) * plot_w; };
   svg += "<rect x=\"" + F(kLeft) + "\" y=\"" + F(top) + "\" width=\"" + F(plot_w) + "\" height=\"" + F(kPanel) +
          "\" fill=\"white\" stroke=\"black\"/>\n";
+  // Marks stand on the time axis, under the curves drawn later.
+  for (const PlotMark &m : marks) {
+    if (m.t < t0 || m.t > t1) continue;
+    svg += "<path d=\"M" + F(X(m.t)) + "," + F(top + kPanel) + " v-8\" stroke=\"#0a58ca\" stroke-width=\"2\"><title>" +
+           Escape(m.label) + "</title></path>\n";
+  }
   // Value ticks and grid.
   double step = TickStep(y.hi - y.lo, 6);
   for (double v = std::ceil(y.lo / step) * step; v <= y.hi + step * 1e-6; v += step) {
@@ -118,7 +130,7 @@ double TickStep(double range, int count) {
   return nice * mag;
 }
 
-std::string PlotSvg(const std::vector<PlotPoint> &pts, const std::string &title) {
+std::string PlotSvg(const std::vector<PlotPoint> &pts, const std::string &title, const std::vector<PlotMark> &marks) {
   double t0 = pts.empty() ? 0 : pts.front().t, t1 = pts.empty() ? 1 : pts.back().t;
   if (!(t1 > t0)) t1 = t0 + 1;
   double lo = 0, hi = 10;
@@ -129,18 +141,21 @@ std::string PlotSvg(const std::vector<PlotPoint> &pts, const std::string &title)
   Axis upper{std::floor(lo / step) * step, std::ceil(hi / step) * step};
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
                     F(kWidth) + "\" height=\"" + F(kHeight) + "\" viewBox=\"0 0 " + F(kWidth) + " " + F(kHeight) +
-                    "\" font-family=\"sans-serif\">\n";
+                    "\" font-family=\"sans-serif\" data-t0=\"" + Exact(t0) + "\" data-t1=\"" + Exact(t1) +
+                    "\" data-x0=\"" + F(kLeft) + "\" data-x1=\"" + F(kWidth - kRight) + "\">\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#fafafa\"/>\n";
   svg += "<text x=\"" + F(kWidth / 2) + "\" y=\"28\" text-anchor=\"middle\" font-size=\"16\">" + Escape(title) +
          "</text>\n";
   Panel(svg, pts, t0, t1, kTop, upper, "altitude (m), speeds (m/s)",
         {{"altitude (m)", "#1f77b4", &PlotPoint::alt},
          {"airspeed (m/s)", "#d62728", &PlotPoint::airspeed},
-         {"vertical speed (m/s)", "#2ca02c", &PlotPoint::vs}});
+         {"vertical speed (m/s)", "#2ca02c", &PlotPoint::vs}},
+        marks);
   Panel(svg, pts, t0, t1, kTop + kPanel + kGap, Axis{0, 1.2}, "level, position (0..1)",
         {{"main level", "#ff7f0e", &PlotPoint::main_level},
          {"nozzle", "#9467bd", &PlotPoint::nozzle},
-         {"gear (1 = up)", "#8c564b", &PlotPoint::gear}});
+         {"gear (1 = up)", "#8c564b", &PlotPoint::gear}},
+        marks);
   svg += "</svg>\n";
   return svg;
 }

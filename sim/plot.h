@@ -26,8 +26,17 @@ class PlotRecorder {
   std::vector<PlotPoint> points_;
 };
 
-// The chart as SVG text.
-std::string PlotSvg(const std::vector<PlotPoint> &points, const std::string &title);
+// A moment marked on the time axis of both panels (a script input), with
+// its text shown when the pointer rests on it.
+struct PlotMark {
+  double t;
+  std::string label;
+};
+
+// The chart as SVG text. The root element carries the mapping of time to x
+// (data-t0, data-t1, data-x0, data-x1) for pages that draw on it.
+std::string PlotSvg(const std::vector<PlotPoint> &points, const std::string &title,
+                    const std::vector<PlotMark> &marks = {});
 
 // Round tick spacing for a range, about `count` ticks.
 double TickStep(double range, int count);

@@ -286,6 +286,12 @@ bool ParseScriptLine(const std::string &text, ScriptEvent &ev, std::string &erro
     ev.name = w[2];
     return true;
   }
+  if (cmd == "hudframe") {
+    ev.command = Command::HudFrame;
+    if (n != 3 || w[2].empty()) return error = "\"<time> hudframe <file.svg>\"", false;
+    ev.name = w[2];
+    return true;
+  }
   if (cmd == "expect") {
     if (n >= 3 && w[2] == "hud" && !quoted[2]) {
       ev.command = Command::ExpectHud;
@@ -330,7 +336,7 @@ bool ParseScriptLine(const std::string &text, ScriptEvent &ev, std::string &erro
       return error = "a tolerance, 0 or more, found \"" + w[5] + "\"", false;
     return true;
   }
-  error = "a command key, set, navmode, timeacc, camera, cockpit, hud, save or expect, found \"" + cmd + "\"";
+  error = "a command key, set, navmode, timeacc, camera, cockpit, hud, save, hudframe or expect, found \"" + cmd + "\"";
   return false;
 }
 

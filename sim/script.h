@@ -7,6 +7,7 @@
 //   <time> cockpit <virtual|panel|generic>
 //   <time> hud <surface|orbit|docking>
 //   <time> save <file>
+//   <time> hudframe <file.svg>
 //   <time> expect <column> <op> <value> [tolerance]
 //   <time> expect hud "<text>"
 //   <time> expect sound <slot> <playing|stopped>
@@ -22,7 +23,8 @@
 
 namespace sim {
 
-enum class Command { Key, Set, Navmode, TimeAcc, Camera, Cockpit, Hud, Save, Expect, ExpectHud, ExpectSound };
+// Inputs and outputs first, expectations from Expect on.
+enum class Command { Key, Set, Navmode, TimeAcc, Camera, Cockpit, Hud, Save, HudFrame, Expect, ExpectHud, ExpectSound };
 
 enum class Compare { Eq, Ne, Lt, Le, Gt, Ge };
 

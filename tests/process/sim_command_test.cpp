@@ -177,3 +177,26 @@ TEST_F(SimCommand, SavedScenarioFliesOnFromWhereItWasSaved) {
 }
 
 }  // namespace
+
+TEST_F(SimCommand, HudFramesAndTheReportShowWhatThePilotSaw) {
+  Write("hud.scn", "BEGIN_ENVIRONMENT\n  Camera internal\n  Cockpit virtual\n  HUD surface\nEND_ENVIRONMENT\n" +
+                       std::string(kFalling) +
+                       "BEGIN_SCRIPT\n1 navmode HOLDALT on\n2 hudframe out/hold.svg\n3 camera external\n"
+                       "4 hudframe out/outside.svg\n4 expect alt > 9999\nEND_SCRIPT\n");
+  Result r = Sim("hud.scn --no-sound --report out/hud.html --hud-every 0.5");
+  EXPECT_EQ(r.code, 1) << r.err;
+  EXPECT_TRUE(Has(r.out, "wrote out/hold.svg (HUD frame at t=2.000 s)")) << r.out;
+  EXPECT_TRUE(Has(r.out, "wrote out/hud.html (flight report)")) << r.out;
+  std::string hold = Slurp("out/hold.svg"), outside = Slurp("out/outside.svg"), page = Slurp("out/hud.html");
+  EXPECT_TRUE(Has(hold, "<?xml") && Has(hold, ">VERTSPD -") && Has(hold, "<ellipse")) << hold;
+  EXPECT_TRUE(Has(outside, ">no HUD: camera outside the vessel</text>")) << outside;
+  size_t frames = 0;
+  for (size_t at = page.find("class=\"hud\""); at != std::string::npos; at = page.find("class=\"hud\"", at + 1))
+    ++frames;
+  EXPECT_EQ(frames, 11u + 2u) << "one every 0.5 s from the first step to 5 s, and the two of the script";
+  for (const char *part :
+       {"navmode</td><td>HOLDALT on", "camera outside the vessel", "hud.scn:18</td>", "FAILED</td><td>4"})
+    EXPECT_TRUE(Has(page, part)) << part;
+  for (const char *fetch : {"src=", "href=", "url(", "@import"})
+    EXPECT_FALSE(Has(page, fetch)) << "the report fetches nothing: " << fetch;
+}

@@ -39,6 +39,7 @@ TEST(Options, RefusesWhatItCannotUse) {
       {{"--dt", "2"}, "--dt needs a step above 0 and at most 1 s"},
       {{"--duration", "-1"}, "--duration needs seconds"},
       {{"--every", "0"}, "--every needs a whole number"},
+      {{"--hud-every", "0"}, "--hud-every needs seconds, 0.01 or more"},
       {{"--every", "1.5"}, "--every needs a whole number"},
       {{"a.scn", "b.scn"}, "only one scenario file"},
   };
@@ -53,7 +54,7 @@ TEST(Options, RefusesWhatItCannotUse) {
 TEST(Options, HelpNamesEveryOption) {
   std::string help = sim::HelpText();
   for (const char *opt : {"--script", "--duration", "--dt", "--module", "--no-sound", "--save", "--csv", "--plot",
-                          "--trace", "--every", "--quiet", "--help"})
+                          "--trace", "--report", "--hud-every", "--every", "--quiet", "--help"})
     EXPECT_NE(help.find(opt), std::string::npos) << opt;
 }
 

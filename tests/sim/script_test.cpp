@@ -32,6 +32,7 @@ TEST(Script, ReadsEveryCommand) {
       {"5 cockpit generic", Command::Cockpit, 5, "", 0, "cockpit"},
       {"5 hud orbit", Command::Hud, 5, "", 0, "HUD mode"},
       {"6 save out/a.scn", Command::Save, 6, "out/a.scn", 0, "save"},
+      {"6 hudframe out/hover.svg", Command::HudFrame, 6, "out/hover.svg", 0, "HUD frame"},
       {"7 expect alt >= 10", Command::Expect, 7, "alt", 10, "expectation"},
       {"7 expect hud \"HOVER SET\"", Command::ExpectHud, 7, "HOVER SET", 0, "HUD text with a blank"},
       {"7 expect sound 6 playing", Command::ExpectSound, 7, "", 0, "sound slot"},

@@ -1,0 +1,48 @@
+// A HUD redraw as SVG.
+#include "sim/hud_frame.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool Has(const std::string &svg, const std::string &part) { return svg.find(part) != std::string::npos; }
+
+TEST(HudFrame, DrawsEachTextAtItsPixelAndEachShapeInItsBox) {
+  host::RecordingSketchpad skp;
+  skp.Text(0, 241, "HOLDALT", 7);
+  skp.Text(52, 190, "A<B & \"C\"", 9);
+  skp.Ellipse(244, 136, 256, 148);
+  skp.Rectangle(30, 40, 20, 46);  // corners given the other way round
+  std::string svg = sim::HudFrameSvg(sim::FrameOfRedraw(12.5, HUDPAINTSPEC{400, 300, 250, 160, 1, 24}, skp, true));
+  for (const char *part : {"width=\"400\" height=\"300\" viewBox=\"0 0 400 300\"", "data-t=\"12.5\"",
+                           "<text x=\"0\" y=\"241\" dominant-baseline=\"hanging\">HOLDALT</text>",
+                           ">A&lt;B &amp; &quot;C&quot;</text>", "<ellipse cx=\"250\" cy=\"142\" rx=\"6\" ry=\"6\"/>",
+                           "<rect x=\"20\" y=\"40\" width=\"10\" height=\"6\"/>", "M226 160h48M250 136v48"})
+    EXPECT_TRUE(Has(svg, part)) << part << "\n" << svg;
+
+  // Without the default HUD (the draw routine answered false) no frame or centre mark.
+  EXPECT_FALSE(
+      Has(sim::HudFrameSvg(sim::FrameOfRedraw(0, HUDPAINTSPEC{400, 300, 250, 160, 1, 24}, skp, false)), "M226 160h48"));
+}
+
+TEST(HudFrame, SaysWhyNoHudIsShown) {
+  struct Row {
+    int cockpit;
+    bool inside;
+    int hud;
+    const char *why;
+  } rows[] = {{COCKPIT_VIRTUAL, true, HUD_SURFACE, ""},
+              {COCKPIT_VIRTUAL, true, HUD_ORBIT, ""},
+              {COCKPIT_VIRTUAL, false, HUD_SURFACE, "camera outside the vessel"},
+              {COCKPIT_GENERIC, true, HUD_SURFACE, "generic cockpit"},
+              {COCKPIT_VIRTUAL, true, HUD_NONE, "HUD switched off"}};
+  for (const Row &r : rows) EXPECT_EQ(sim::HudHidden(r.cockpit, r.inside, r.hud), r.why) << r.why;
+  sim::HudFrame f;
+  f.paint = HUDPAINTSPEC{512, 512, 256, 256, 1, 24};
+  f.why_not = "camera outside the vessel";
+  std::string svg = sim::HudFrameSvg(f);
+  EXPECT_TRUE(Has(svg, ">no HUD: camera outside the vessel</text>")) << svg;
+  EXPECT_FALSE(Has(svg, "<ellipse")) << svg;
+}
+
+}  // namespace
