@@ -90,6 +90,33 @@ extern "C" int mainCRTStartup() {
 }
 #endif
 
+// The stack probe the compiler calls before it reserves a frame larger than a
+// page (size in eax): it touches each page in turn, so the stack grows page
+// by page past its guard page, and then moves esp down by the size.
+__asm__(
+    ".text\n"
+    ".globl __chkstk\n"
+    "__chkstk:\n"
+    "  pushl %ecx\n"
+    "  leal 8(%esp), %ecx\n"  // esp before the call
+    "  cmpl $0x1000, %eax\n"
+    "  jb 2f\n"
+    "1:\n"
+    "  subl $0x1000, %ecx\n"
+    "  testl %ecx, (%ecx)\n"
+    "  subl $0x1000, %eax\n"
+    "  cmpl $0x1000, %eax\n"
+    "  ja 1b\n"
+    "2:\n"
+    "  subl %eax, %ecx\n"
+    "  testl %ecx, (%ecx)\n"
+    "  leal 4(%esp), %eax\n"  // where the return address is
+    "  movl %ecx, %esp\n"
+    "  movl -4(%eax), %ecx\n"  // ecx as it was
+    "  pushl (%eax)\n"         // the return address on the new top
+    "  subl %esp, %eax\n"      // eax as it was
+    "  ret\n");
+
 // --- C++ run-time pieces -------------------------------------------------------
 // msvcrt.dll exports only the plain operator new and delete.
 namespace std {
