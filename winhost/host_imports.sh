@@ -23,7 +23,7 @@ c_names=$(awk '/^extern "C" \{/{c=1; next} c&&/^\}/{c=0} c&&/OAPIFUNC/{if (match
         __imp_\?*) echo "${s#__imp_}" ;;
         \?\?*) ;;  # operators and vftables not marked dllimport: the C++ run time's
         \?*) echo "$s" ;;
-        __imp__*) for c in $c_names; do [ "$s" = "__imp__$c" ] && echo "$c"; done ;;
+        __imp__*) for c in $c_names; do if [ "$s" = "__imp__$c" ]; then echo "$c"; fi; done ;;
       esac
     done
   } | sort -u
