@@ -47,8 +47,11 @@ set(CMAKE_CXX_FLAGS_INIT "${_tarvex_cpu} -fno-exceptions -fno-threadsafe-statics
 set(CMAKE_C_FLAGS_INIT "${_tarvex_cpu} ${_tarvex_headers}")
 
 # lld-link through the driver: no default libraries (the compiler would ask
-# for libcmt and oldnames); MinGW-w64's objects carry no SafeSEH table.
-set(_tarvex_link "-fuse-ld=lld -nostdlib -Wl,/nodefaultlib,/safeseh:no")
+# for libcmt and oldnames); MinGW-w64's objects carry no SafeSEH table;
+# the compile-only flags are quiet at link time. (The preset builds Release:
+# with -g, lld-link would also copy the DWARF sections of MinGW-w64's helper
+# objects, with a warning for each.)
+set(_tarvex_link "-fuse-ld=lld -nostdlib -Wno-unused-command-line-argument -Wl,/nodefaultlib,/safeseh:no")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${_tarvex_link} -Wl,/entry:mainCRTStartup,/subsystem:console")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${_tarvex_link}")
 # The MSVC-style driver turns -lfoo into foo.lib, so the GNU-format import
