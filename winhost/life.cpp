@@ -102,12 +102,12 @@ int main(int argc, char **argv) {
     std::snprintf(what, sizeof what, "step %d", step);
     Flush(what);
     for (size_t i = 0; i < hv.drag_elements.size(); ++i)
-      std::printf("drag[%zu] %s\n", i, Bits(*hv.drag_elements[i].drag).c_str());
+      std::printf("drag[%d] %s\n", (int)i, Bits(*hv.drag_elements[i].drag).c_str());
     if (step % 25 == 0)
       for (size_t i = 0; i < hv.airfoils.size(); ++i) {
         double cl = 0, cm = 0, cd = 0;
         hv.airfoils[i].cf(-0.3 + step * 0.003, 0.1 + step * 0.002, 1e7, &cl, &cm, &cd);
-        std::printf("airfoil[%zu] %s %s %s\n", i, Bits(cl).c_str(), Bits(cm).c_str(), Bits(cd).c_str());
+        std::printf("airfoil[%d] %s %s %s\n", (int)i, Bits(cl).c_str(), Bits(cm).c_str(), Bits(cd).c_str());
       }
   }
 
