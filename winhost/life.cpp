@@ -82,6 +82,10 @@ int main(int argc, char **argv) {
   host::HostVessel &hv = host::AddVessel("Tarvex1");
   if (!host::CreateVessel(api, hv)) return std::fprintf(stderr, "life: ovcInit returned null\n"), 3;
   Flush("ovcInit");
+  // The object's run-time type information, as a host finds it through the
+  // vftable (in the Microsoft ABI, the Complete Object Locator before it).
+  std::printf("dynamic_cast<VESSEL3 *>: %s\n",
+              dynamic_cast<VESSEL3 *>(hv.vessel) == host::Callbacks(hv) ? "the vessel" : "failed");
   host::SetUpVessel(hv, {"STATUS Landed", "FUEL 0.8", "GEAR 0 1", "ENG TURN 1 0.25", "TRIM 0.1", "SKIN default"});
   Flush("set-up and scenario load");
 
