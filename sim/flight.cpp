@@ -204,7 +204,8 @@ bool Run::Prepare() {
   }
   if (!problems.empty()) {
     for (auto &p : problems) std::fprintf(err_, "tarvex-sim: %s\n", p.Text().c_str());
-    std::fprintf(err_, "tarvex-sim: %zu problem%s found; nothing flown\n", problems.size(),
+    // (%lu: msvcrt.dll's printf, which the Microsoft-ABI host uses, knows no %zu.)
+    std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)problems.size(),
                  problems.size() == 1 ? "" : "s");
     return false;
   }
