@@ -2,9 +2,9 @@
 
 #include <strings.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 
 #include "host/trace.h"
 
@@ -23,12 +23,32 @@ bool Same(const std::string &a, const char *b) { return strcasecmp(a.c_str(), b)
 
 bool IsComment(const std::string &t) { return !t.empty() && (t[0] == ';' || t[0] == '#'); }
 
+// Plain string work throughout, no streams: the flight host is also built in
+// the host's Microsoft ABI, where only the C++ library's headers are at hand.
 std::vector<std::string> Words(const std::string &s) {
-  std::istringstream is(s);
   std::vector<std::string> w;
-  std::string x;
-  while (is >> x) w.push_back(x);
-  return w;
+  size_t i = 0;
+  while (true) {
+    while (i < s.size() && std::isspace((unsigned char)s[i])) ++i;
+    if (i == s.size()) return w;
+    size_t end = i;
+    while (end < s.size() && !std::isspace((unsigned char)s[end])) ++end;
+    w.push_back(s.substr(i, end - i));
+    i = end;
+  }
+}
+
+// The lines of a text, as std::getline gives them: split at each newline,
+// a last line without one included, no empty line after a final newline.
+std::vector<std::string> Lines(const std::string &text) {
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < text.size();) {
+    size_t end = text.find('\n', i);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(i, end - i));
+    i = end + 1;
+  }
+  return lines;
 }
 
 bool Number(const std::string &s, double &out) {
@@ -123,10 +143,8 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
   Reader r{file, problems};
   enum Block { NONE, DESC, ENV, FOCUS, SHIPS, VESSEL, SCRIPT } block = NONE;
   int block_line = 0, ships_line = 0;
-  std::istringstream is(text);
-  std::string raw;
   int n = 0;
-  while (std::getline(is, raw)) {
+  for (std::string raw : Lines(text)) {
     ++n;
     if (!raw.empty() && raw.back() == '\r') raw.pop_back();
     std::string t = Trim(raw);
@@ -221,10 +239,8 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
 
 std::vector<ScenarioScriptLine> ScriptFileLines(const std::string &text) {
   std::vector<ScenarioScriptLine> out;
-  std::istringstream is(text);
-  std::string raw;
   int n = 0;
-  while (std::getline(is, raw)) {
+  for (const std::string &raw : Lines(text)) {
     ++n;
     std::string t = Trim(raw);
     if (t.empty() || IsComment(t) || Same(t, "BEGIN_SCRIPT") || Same(t, "END_SCRIPT")) continue;
@@ -234,25 +250,24 @@ std::vector<ScenarioScriptLine> ScriptFileLines(const std::string &text) {
 }
 
 std::string FormatScenarioText(const ScenarioText &s) {
-  std::ostringstream os;
-  os << "BEGIN_DESC\n";
-  for (auto &l : s.description) os << l << "\n";
-  os << "END_DESC\n\nBEGIN_ENVIRONMENT\n";
-  os << "  Date MJD " << Num(s.environment.mjd) << "\n";
-  os << "  TimeAcc " << Num(s.environment.time_acceleration) << "\n";
-  os << "  Camera " << (s.environment.camera_internal ? "internal" : "external") << "\n";
-  os << "  Cockpit " << CockpitModeName(s.environment.cockpit_mode) << "\n";
-  os << "  HUD " << HudModeName(s.environment.hud_mode) << "\n";
-  os << "END_ENVIRONMENT\n\n";
-  if (!s.focus.empty()) os << "BEGIN_FOCUS\n  Ship " << s.focus << "\nEND_FOCUS\n\n";
-  os << "BEGIN_SHIPS\n";
+  std::string os = "BEGIN_DESC\n";
+  for (auto &l : s.description) os += l + "\n";
+  os += "END_DESC\n\nBEGIN_ENVIRONMENT\n";
+  os += "  Date MJD " + Num(s.environment.mjd) + "\n";
+  os += "  TimeAcc " + Num(s.environment.time_acceleration) + "\n";
+  os += std::string("  Camera ") + (s.environment.camera_internal ? "internal" : "external") + "\n";
+  os += std::string("  Cockpit ") + CockpitModeName(s.environment.cockpit_mode) + "\n";
+  os += std::string("  HUD ") + HudModeName(s.environment.hud_mode) + "\n";
+  os += "END_ENVIRONMENT\n\n";
+  if (!s.focus.empty()) os += "BEGIN_FOCUS\n  Ship " + s.focus + "\nEND_FOCUS\n\n";
+  os += "BEGIN_SHIPS\n";
   for (auto &v : s.vessels) {
-    os << v.name << ":" << v.class_name << "\n";
-    for (auto &l : v.lines) os << "  " << Trim(l) << "\n";
-    os << "END\n";
+    os += v.name + ":" + v.class_name + "\n";
+    for (auto &l : v.lines) os += "  " + Trim(l) + "\n";
+    os += "END\n";
   }
-  os << "END_SHIPS\n";
-  return os.str();
+  os += "END_SHIPS\n";
+  return os;
 }
 
 }  // namespace host

@@ -13,6 +13,10 @@
 #endif
 #include <windows.h>
 #else
+// One calling convention on these systems: the Windows name means the default.
+#ifndef __cdecl
+#define __cdecl
+#endif
 typedef void *HMODULE;
 typedef void (*FARPROC)();
 

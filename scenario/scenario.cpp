@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "module/handles.h"
 #include "module/shuttlepb.h"
@@ -29,7 +28,8 @@ namespace {
 bool ScanInt(const char *&p, int32_t &out) {
   char *end = nullptr;
   errno = 0;
-  long long v = std::strtoll(p, &end, 10);
+  // long is 32 bits on Windows: a value beyond it reads as out of range.
+  long v = std::strtol(p, &end, 10);
   if (end == p || errno == ERANGE || v < INT32_MIN || v > INT32_MAX) return false;
   out = (int32_t)v;
   p = end;
@@ -64,15 +64,18 @@ int Truncate(double v) {
   return (int)v;
 }
 
-// A real in the shortest text that reads back as the same double.
-std::string RealText(double v) {
-  char buf[40];
-  for (int precision = 1; precision <= 17; ++precision) {
-    std::snprintf(buf, sizeof buf, "%.*g", precision, v);
-    if (std::strtod(buf, nullptr) == v) break;
+// "WHOLE REAL" with the real in the shortest text that reads back as the
+// same double.
+struct WholeRealText {
+  char text[64];
+  WholeRealText(int whole, double v) {
+    const int n = std::snprintf(text, sizeof text, "%d ", whole);
+    for (int precision = 1; precision <= 17; ++precision) {
+      std::snprintf(text + n, sizeof text - n, "%.*g", precision, v);
+      if (std::strtod(text + n, nullptr) == v) break;
+    }
   }
-  return buf;
-}
+};
 
 // Reads "%d%lf" from `p`: the integer goes to `whole`; a real that
 // follows goes to `real`. Returns whether the real was read.
@@ -164,7 +167,7 @@ void ShuttlePB::clbkSaveState(FILEHANDLE scn) {
   // The gear line carries the motion command and the position, so a vessel
   // loads with its gear where it was and moving as it was.
   if (gear_pos != 0 || gear_status != 0)
-    oapiWriteScenario_string(scn, "GEAR", (std::to_string(gear_status) + " " + RealText(gear_pos)).c_str());
+    oapiWriteScenario_string(scn, "GEAR", WholeRealText(gear_status, gear_pos).text);
   // The engine-sound answer comes before the engine state: a reader takes
   // both lines into the engine flag, and the last one read must be the
   // engine state itself.
@@ -176,8 +179,7 @@ void ShuttlePB::clbkSaveState(FILEHANDLE scn) {
   // The nozzle line carries the drive command and the angle apart, as the
   // reader splits them.
   if (nozzle_deflection != 0 || nozzle_angle != 0 || nozzle_mode != 0)
-    oapiWriteScenario_string(scn, "ENG TURN",
-                             (std::to_string((int32_t)nozzle_mode) + " " + RealText(nozzle_angle)).c_str());
+    oapiWriteScenario_string(scn, "ENG TURN", WholeRealText((int32_t)nozzle_mode, nozzle_angle).text);
   for (const RealLine &r : kRealLines)
     if (*r.variable != 0) oapiWriteScenario_float(scn, r.key, *r.variable);
   const double trim = GetControlSurfaceLevel(AIRCTRL_ELEVATORTRIM);

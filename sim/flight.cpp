@@ -5,16 +5,14 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <ctime>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 #include "host/harness.h"
@@ -44,14 +42,27 @@ const char *kBuiltInScenario =
     "END_SHIPS\n";
 
 // A routine of a loaded library by name, and whether a stream is a terminal.
+// Whether a path names a folder, and making one folder. (The system's own
+// routines: the flight host is also built in the host's Microsoft ABI, which
+// has the C++ library's headers only, no file streams or file-system library.)
 #if defined(_WIN32)
 void *Symbol(void *lib, const char *name) {
   return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(lib), name));
 }
 bool Terminal(std::FILE *f) { return _isatty(_fileno(f)) != 0; }
+bool IsFolder(const std::string &path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+void MakeFolder(const std::string &path) { CreateDirectoryA(path.c_str(), nullptr); }
 #else
 void *Symbol(void *lib, const char *name) { return dlsym(lib, name); }
 bool Terminal(std::FILE *f) { return isatty(fileno(f)) != 0; }
+bool IsFolder(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+void MakeFolder(const std::string &path) { mkdir(path.c_str(), 0777); }
 #endif
 
 // The sound service's inspection routines, once it is loaded.
@@ -69,21 +80,23 @@ std::string Seconds(double t) {
 bool SlotPlaying(int id, int slot) { return g_slot_state && g_slot_state(id, slot, nullptr, nullptr, nullptr) != 0; }
 
 bool ReadFile(const std::string &path, std::string &text, std::string &error) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return error = path + " is a directory, not a file", false;
-  std::ifstream in(path, std::ios::binary);
+  if (IsFolder(path)) return error = path + " is a directory, not a file", false;
+  std::FILE *in = std::fopen(path.c_str(), "rb");
   if (!in) return error = "cannot read " + path + ": no such file or not readable", false;
-  std::ostringstream os;
-  os << in.rdbuf();
-  text = os.str();
-  return true;
+  text.clear();
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;) text.append(buf, n);
+  const bool ok = !std::ferror(in);
+  std::fclose(in);
+  if (!ok) error = "cannot read " + path;
+  return ok;
 }
 
-// Opens a file for writing, making its folder first.
+// Opens a file for writing, making its folders first.
 std::FILE *OpenOutput(const std::string &path, std::string &error) {
-  std::filesystem::path p(path);
-  std::error_code ec;
-  if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
+  for (size_t slash = path.find_first_of("/\\", 1); slash != std::string::npos;
+       slash = path.find_first_of("/\\", slash + 1))
+    if (!IsFolder(path.substr(0, slash))) MakeFolder(path.substr(0, slash));
   std::FILE *f = std::fopen(path.c_str(), "w");
   if (!f) error = "cannot write " + path;
   return f;
@@ -202,7 +215,8 @@ bool Run::Prepare() {
   }
   if (!problems.empty()) {
     for (auto &p : problems) std::fprintf(err_, "tarvex-sim: %s\n", p.Text().c_str());
-    std::fprintf(err_, "tarvex-sim: %zu problem%s found; nothing flown\n", problems.size(),
+    // (%lu: msvcrt.dll's printf, which the Microsoft-ABI host uses, knows no %zu.)
+    std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)problems.size(),
                  problems.size() == 1 ? "" : "s");
     return false;
   }
@@ -520,8 +534,8 @@ int Run::Go() {
   if (!o_.quiet) std::fprintf(out_, "%s\n", TableHeader().c_str());
   Record(true);
   progress_ = Terminal(err_);
-  auto started = std::chrono::steady_clock::now();
-  auto last_progress = started;
+  const std::time_t started = std::time(nullptr);
+  std::time_t last_progress = started;
   bool progress_shown = false;
   const double eps = 1e-9;
   while (true) {
@@ -534,8 +548,8 @@ int Run::Go() {
     Record(false);
     if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
     if (progress_ && (steps_ & 1023) == 0) {
-      auto now = std::chrono::steady_clock::now();
-      if (now - started > std::chrono::seconds(2) && now - last_progress > std::chrono::milliseconds(500)) {
+      const std::time_t now = std::time(nullptr);
+      if (now - started > 2 && now != last_progress) {
         std::fprintf(err_, "\rtarvex-sim: t = %.1f of %.1f s", t_, duration_);
         last_progress = now, progress_shown = true;
       }

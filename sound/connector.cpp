@@ -7,12 +7,14 @@
 
 namespace {
 
-typedef int (*LoadFn)(int, int, char *, int);
-typedef int (*PlayFn)(int, int, int, int, int);
-typedef int (*SlotFn)(int, int);
-typedef int (*OptionFn)(int, int, int);
-typedef int (*ReplaceFn)(int, char *, int);
-typedef int (*GetIdFn)(OBJHANDLE);
+// The sound service's routines are plain C functions of the C calling
+// convention, whatever the compiler's default.
+typedef int(__cdecl *LoadFn)(int, int, char *, int);
+typedef int(__cdecl *PlayFn)(int, int, int, int, int);
+typedef int(__cdecl *SlotFn)(int, int);
+typedef int(__cdecl *OptionFn)(int, int, int);
+typedef int(__cdecl *ReplaceFn)(int, char *, int);
+typedef int(__cdecl *GetIdFn)(OBJHANDLE);
 
 // Module-wide connector state, refreshed by every connect.
 HMODULE g_service = nullptr;
@@ -58,10 +60,14 @@ void WriteSoundLog(const char *text1, const char *text2) {
   if (!f) {
     // Only a missing log is created; a log that exists but cannot be opened
     // is never truncated. Either way an unopenable log drops the entry.
+    // The missing log is created in append mode, which never truncates (the
+    // system's msvcrt.dll knows no exclusive "x" mode), and it gets the header
+    // only while still empty, should another writer have come first.
     if (errno != ENOENT) return;
-    f = std::fopen(name, "wx");
+    f = std::fopen(name, "a");
     if (!f) return;
-    std::fputs("Orbiter Sound Log Started\n*****************************\n\n", f);
+    if (std::fseek(f, 0, SEEK_END) == 0 && std::ftell(f) == 0)
+      std::fputs("Orbiter Sound Log Started\n*****************************\n\n", f);
   }
   std::fclose(f);
   f = std::fopen(name, "a");

@@ -1,0 +1,37 @@
+// A module with the four entry points that calls the host, linked with one
+// deliberately wrong piece at a time (TARVEX_FAULT_*), to show that the
+// Microsoft-ABI checks reject each fault they are meant to find.
+#include <windows.h>
+
+#include "module/orbiter_api.h"
+
+#if defined(TARVEX_FAULT_HOST_SIGNATURE)
+// A host function declared otherwise than the host defines it: the name
+// mangled from this declaration is one the host does not export.
+OAPIFUNC double oapiGetTimeAcceleration(int which);
+double TimeAcceleration() { return oapiGetTimeAcceleration(0); }
+#else
+double TimeAcceleration() { return oapiGetTimeAcceleration(); }
+#endif
+
+#if defined(TARVEX_FAULT_GNU_RUNTIME)
+// A routine of the GNU C++ run time, as a GNU-ABI build would import it.
+extern "C" __declspec(dllimport) void __cxa_pure_virtual();
+#endif
+
+extern "C" {
+void *ovcInit(void *, int) {
+#if defined(TARVEX_FAULT_FOREIGN_IMPORT)
+  MessageBeep(0);  // from user32.dll, which the module must not need
+#endif
+#if defined(TARVEX_FAULT_GNU_RUNTIME)
+  __cxa_pure_virtual();
+#endif
+  return GetModuleHandleA(nullptr) && TimeAcceleration() > 0 ? nullptr : nullptr;
+}
+void ovcExit(void *) {}
+const char *ModuleDate() { return "Mar  3 2011"; }
+int GetModuleVersion() { return Date2Int(ModuleDate()); }
+void ExitModule(void *) {}
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+}
