@@ -7,7 +7,7 @@ CTEST ?= ctest
 PRESET ?= default
 BUILD_DIR ?= $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-.PHONY: all build test demo bench format clean windows
+.PHONY: all build test demo bench format clean windows msvc
 
 all: build
 
@@ -38,8 +38,13 @@ windows:
 	cmake/wine-run.sh wineboot --init >/dev/null 2>&1
 	$(CTEST) --preset windows
 
+# The Microsoft-ABI Tarvex.dll, its static checks, the scenarios flown by the
+# stand-in orbiter.exe under Wine and the trace comparison with this build.
+msvc:
+	bash .ci/msvc
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build build-windows build-demo
+	rm -rf build build-windows build-demo build-msvc
