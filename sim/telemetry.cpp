@@ -1,5 +1,6 @@
 #include "sim/telemetry.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "host/physics.h"
@@ -54,10 +55,10 @@ double FirstLevel(const host::HostVessel &hv, THGROUP_TYPE type, bool max) {
   return max ? g->members[0]->max0 : g->members[0]->level;
 }
 
-std::string Fmt(double v) {
+// Appends `v` as "%.6g" writes it, without the C library's format parsing.
+void AppendValue(std::string &out, double v) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
+  out.append(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6).ptr);
 }
 
 }  // namespace
@@ -109,6 +110,11 @@ int ColumnIndex(const std::string &name) {
 
 Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing) {
   Sample s;
+  Measure(hv, t, sound_id, playing, s);
+  return s;
+}
+
+void Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing, Sample &s) {
   s.v.assign(COLUMNS, 0.0);
   const host::RigidBody &b = hv.body;
   s.v[T] = t;
@@ -146,7 +152,6 @@ Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn
   s.v[ATTITUDE_MODE] = hv.attitude_mode;
   s.v[ENGINE_SOUND] = playing && playing(sound_id, 10);
   s.v[REHEAT_SOUND] = playing && playing(sound_id, 13);
-  return s;
 }
 
 std::string CsvHeader() {
@@ -157,8 +162,15 @@ std::string CsvHeader() {
 
 std::string CsvRow(const Sample &s) {
   std::string out;
-  for (size_t i = 0; i < s.v.size(); ++i) out += (i ? "," : "") + Fmt(s.v[i]);
+  AppendCsvRow(s, out);
   return out;
+}
+
+void AppendCsvRow(const Sample &s, std::string &out) {
+  for (size_t i = 0; i < s.v.size(); ++i) {
+    if (i) out += ',';
+    AppendValue(out, s.v[i]);
+  }
 }
 
 std::string TableHeader() {

@@ -32,10 +32,14 @@ struct Sample {
 // The row of one vessel at simulation time `t`; `sound_id` is the vessel's
 // identifier at the sound service.
 Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing);
+// The same into a sample kept from step to step, without allocating.
+void Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing, Sample &s);
 
 // "t,alt,..." and one row, "%.6g" per value.
 std::string CsvHeader();
 std::string CsvRow(const Sample &s);
+// Appends the row to `out` (whose storage a writer reuses from row to row).
+void AppendCsvRow(const Sample &s, std::string &out);
 
 // The short table on standard output.
 std::string TableHeader();
