@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
 #include "host/harness.h"
 #include "sim/telemetry.h"
 
@@ -63,6 +68,29 @@ TEST(Telemetry, WarningFollowsTheSoundWhenThereIsOneElseTheDrag) {
   EXPECT_EQ(sim::Measure(hv, 0, 3, silent)[w], 0) << "service present, slot 6 quiet";
   EXPECT_EQ(sim::Measure(hv, 0, 3, warning)[w], 1) << "slot 6 of this vessel's identifier plays";
   EXPECT_EQ(sim::Measure(hv, 0, 2, warning)[w], 0) << "another vessel's warning";
+}
+
+// A CSV row is "%.6g" per value, commas between, whatever the value:
+// random bit patterns (not-a-number and infinities among them) and values of
+// every magnitude, row after row into the same reused text.
+TEST(Telemetry, CsvRowWritesEachValueAsPrintfG6) {
+  std::mt19937_64 random(6);
+  sim::Sample s;
+  std::string row;
+  for (int r = 0; r < 20000; ++r) {
+    s.v.assign(3, 0.0);
+    uint64_t bits = random();
+    std::memcpy(&s.v[0], &bits, sizeof bits);
+    s.v[1] = std::ldexp(static_cast<double>(bits >> 11), -53) * std::pow(10.0, static_cast<int>(bits % 30) - 15);
+    s.v[2] = -static_cast<double>(bits % 2000001) / 1024;
+    char want[128];
+    std::snprintf(want, sizeof want, "%.6g,%.6g,%.6g", s.v[0], s.v[1], s.v[2]);
+    row.clear();
+    sim::AppendCsvRow(s, row);
+    ASSERT_EQ(row, want) << "bits " << bits;
+  }
+  s.v = {NAN, -NAN, INFINITY, -INFINITY, -0.0, 1e-5, 123456.5, 1234567};
+  EXPECT_EQ(sim::CsvRow(s), "nan,-nan,inf,-inf,-0,1e-05,123456,1.23457e+06");
 }
 
 }  // namespace
