@@ -1,6 +1,7 @@
 #include "host/physics.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace host {
 
@@ -34,6 +35,19 @@ VECTOR3 Normalised(const VECTOR3 &v) {
   double l = Length(v);
   return l > 0 ? v * (1 / l) : V3(0, 0, 0);
 }
+
+}  // namespace
+
+const VECTOR3 &Thruster::UnitDir() const {
+  if (!unit_known_ || std::memcmp(&unit_of_, &dir, sizeof dir) != 0) {
+    unit_of_ = dir;
+    unit_dir_ = Normalised(Finite(dir));
+    unit_known_ = true;
+  }
+  return unit_dir_;
+}
+
+namespace {
 
 const VECTOR3 *Touchdown(const HostVessel &hv) { return hv.touchdown_set ? hv.touchdown : kDefaultTouchdown; }
 
@@ -190,7 +204,7 @@ void Substep(HostVessel &hv, double dt) {
   // from an empty or missing tank; the flow is thrust over ISP.
   for (auto &t : hv.thrusters) {
     if (!t->prop || t->prop->mass <= 0 || !(t->level > 0) || !(t->max0 > 0)) continue;
-    VECTOR3 dir = Normalised(Finite(t->dir));
+    const VECTOR3 &dir = t->UnitDir();
     double thrust = t->level * t->max0;
     loads.Add(dir * thrust, Finite(t->pos), b);
     if (t->isp0 > 0) {
@@ -382,7 +396,7 @@ void HostControllers(HostVessel &hv, double) {
       // What the hover thrusters could lift, and what the other thrusters lift now.
       double lift = 0, other = 0;
       for (auto &t : hv.thrusters) {
-        double up = std::max(0.0, t->max0) * ToWorld(b, Normalised(Finite(t->dir))).y;
+        double up = std::max(0.0, t->max0) * ToWorld(b, t->UnitDir()).y;
         if (std::find(g->members.begin(), g->members.end(), t.get()) != g->members.end())
           lift += std::max(0.0, up);
         else if (t->prop && t->prop->mass > 0)

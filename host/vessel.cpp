@@ -11,15 +11,18 @@ namespace {
 
 HostVessel &H(const VESSEL *v) { return HostOf(v); }
 
+// The world, looked up once: every method asks whether the trace is on, and
+// the flight step calls dozens of them.
+World &g_world = world();
+
 void Rec(const VESSEL *v, const char *name, std::string args = std::string()) {
-  World &w = world();
-  if (!w.trace.enabled) return;
-  w.trace.Add(H(v).name.c_str(), name, std::move(args));
+  if (!g_world.trace.enabled) return;
+  g_world.trace.Add(H(v).name.c_str(), name, std::move(args));
 }
 
 #define TRACE(name, args)                             \
   do {                                                \
-    if (world().trace.enabled) Rec(this, name, args); \
+    if (g_world.trace.enabled) Rec(this, name, args); \
   } while (0)
 
 double Clamp01(double x) {
@@ -42,6 +45,14 @@ std::string Colour(const COLOUR4 &c) {
 // --- HostVessel helpers -----------------------------------------------------
 
 ThrusterGroup *HostVessel::Group(THGROUP_TYPE type) const {
+  // The first group of each standard type, indexed again whenever groups were added.
+  if (group_index_size_ != groups.size()) {
+    std::fill(std::begin(group_index_), std::end(group_index_), nullptr);
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it)
+      if ((unsigned)(*it)->type < kIndexedGroupTypes) group_index_[(*it)->type] = it->get();
+    group_index_size_ = groups.size();
+  }
+  if ((unsigned)type < kIndexedGroupTypes) return group_index_[type];
   for (auto &g : groups)
     if (g->type == type) return g.get();
   return nullptr;
