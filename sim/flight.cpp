@@ -477,6 +477,7 @@ int Run::Go() {
   std::string error;
   if (!o_.csv.empty() && !(csv_ = OpenOutput(o_.csv, error)))
     return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
+  if (csv_) std::setvbuf(csv_, nullptr, _IOFBF, 1 << 16);  // a row every step: fewer, larger writes
   if (!o_.trace.empty() && !(trace_ = OpenOutput(o_.trace, error)))
     return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
   if (!Load()) return kModuleFailed;

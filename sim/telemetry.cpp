@@ -55,10 +55,13 @@ double FirstLevel(const host::HostVessel &hv, THGROUP_TYPE type, bool max) {
   return max ? g->members[0]->max0 : g->members[0]->level;
 }
 
-// Appends `v` as "%.6g" writes it, without the C library's format parsing.
-void AppendValue(std::string &out, double v) {
-  char buf[32];
-  out.append(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6).ptr);
+// Writes `v` at `p` as "%.6g" writes it, without the C library's format
+// parsing; returns the end. Whole numbers below a million (flags, levels,
+// limits) are their plain digits in that form, and are written directly.
+char *WriteValue(char *p, char *end, double v) {
+  if (v > -1e6 && v < 1e6 && v == static_cast<int>(v) && !(v == 0 && std::signbit(v)))
+    return std::to_chars(p, end, static_cast<int>(v)).ptr;
+  return std::to_chars(p, end, v, std::chars_format::general, 6).ptr;
 }
 
 }  // namespace
@@ -167,9 +170,14 @@ std::string CsvRow(const Sample &s) {
 }
 
 void AppendCsvRow(const Sample &s, std::string &out) {
-  for (size_t i = 0; i < s.v.size(); ++i) {
-    if (i) out += ',';
-    AppendValue(out, s.v[i]);
+  char buf[32 * COLUMNS];  // "%.6g" takes at most 13 characters, a comma one more
+  for (size_t i = 0; i < s.v.size(); i += COLUMNS) {
+    char *p = buf, *end = buf + sizeof buf;
+    for (size_t j = i; j < s.v.size() && j < i + COLUMNS; ++j) {
+      if (j) *p++ = ',';
+      p = WriteValue(p, end, s.v[j]);
+    }
+    out.append(buf, p);
   }
 }
 

@@ -82,15 +82,15 @@ TEST(Telemetry, CsvRowWritesEachValueAsPrintfG6) {
     uint64_t bits = random();
     std::memcpy(&s.v[0], &bits, sizeof bits);
     s.v[1] = std::ldexp(static_cast<double>(bits >> 11), -53) * std::pow(10.0, static_cast<int>(bits % 30) - 15);
-    s.v[2] = -static_cast<double>(bits % 2000001) / 1024;
+    s.v[2] = -static_cast<double>(bits % 2000001) / (bits & 1 ? 1024 : 1);
     char want[128];
     std::snprintf(want, sizeof want, "%.6g,%.6g,%.6g", s.v[0], s.v[1], s.v[2]);
     row.clear();
     sim::AppendCsvRow(s, row);
     ASSERT_EQ(row, want) << "bits " << bits;
   }
-  s.v = {NAN, -NAN, INFINITY, -INFINITY, -0.0, 1e-5, 123456.5, 1234567};
-  EXPECT_EQ(sim::CsvRow(s), "nan,-nan,inf,-inf,-0,1e-05,123456,1.23457e+06");
+  s.v = {NAN, -NAN, INFINITY, -INFINITY, -0.0, 1e-5, 123456.5, 1234567, 999999, -999999, 1e6};
+  EXPECT_EQ(sim::CsvRow(s), "nan,-nan,inf,-inf,-0,1e-05,123456,1.23457e+06,999999,-999999,1e+06");
 }
 
 }  // namespace
