@@ -140,8 +140,8 @@ class Run {
   long steps_ = 0;
   std::FILE *csv_ = nullptr, *trace_ = nullptr;
   PlotRecorder plot_;
-  Sample sample_;    // the telemetry of the step, kept to reuse its storage
-  std::string row_;  // a CSV row, likewise
+  Sample sample_;  // the telemetry of the step, kept to reuse its storage
+  CsvRowWriter csv_row_;
   std::vector<std::string> written_;
   int passed_ = 0, failed_ = 0;
   double max_alt_ = -1e300, max_speed_ = 0, fuel_start_ = 0;
@@ -425,10 +425,9 @@ void Run::Record(bool force_table) {
   Sample &s = sample_;
   Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr, s);
   if (csv_) {
-    row_.clear();
-    AppendCsvRow(s, row_);
-    row_ += '\n';
-    std::fwrite(row_.data(), 1, row_.size(), csv_);
+    const std::string &row = csv_row_.Row(s);
+    std::fwrite(row.data(), 1, row.size(), csv_);
+    std::fputc('\n', csv_);
   }
   if (!o_.plot.empty()) {
     static const int kAlt = ColumnIndex("alt"), kSpeed = ColumnIndex("airspeed"), kVs = ColumnIndex("vs"),

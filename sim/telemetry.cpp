@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "host/physics.h"
 
@@ -163,22 +164,23 @@ std::string CsvHeader() {
   return out;
 }
 
-std::string CsvRow(const Sample &s) {
-  std::string out;
-  AppendCsvRow(s, out);
-  return out;
-}
+std::string CsvRow(const Sample &s) { return CsvRowWriter().Row(s); }
 
-void AppendCsvRow(const Sample &s, std::string &out) {
-  char buf[32 * COLUMNS];  // "%.6g" takes at most 13 characters, a comma one more
-  for (size_t i = 0; i < s.v.size(); i += COLUMNS) {
-    char *p = buf, *end = buf + sizeof buf;
-    for (size_t j = i; j < s.v.size() && j < i + COLUMNS; ++j) {
-      if (j) *p++ = ',';
-      p = WriteValue(p, end, s.v[j]);
+const std::string &CsvRowWriter::Row(const Sample &s) {
+  if (last_.size() != s.v.size()) last_.assign(s.v.size(), Value{});
+  row_.clear();
+  for (size_t i = 0; i < s.v.size(); ++i) {
+    Value &c = last_[i];
+    // A column that holds the same value as in the last row keeps its text.
+    if (!c.known || std::memcmp(&c.v, &s.v[i], sizeof c.v) != 0) {
+      c.v = s.v[i];
+      c.len = static_cast<int>(WriteValue(c.text, c.text + sizeof c.text, c.v) - c.text);
+      c.known = true;
     }
-    out.append(buf, p);
+    if (i) row_ += ',';
+    row_.append(c.text, c.len);
   }
+  return row_;
 }
 
 std::string TableHeader() {

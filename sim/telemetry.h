@@ -38,8 +38,22 @@ void Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn p
 // "t,alt,..." and one row, "%.6g" per value.
 std::string CsvHeader();
 std::string CsvRow(const Sample &s);
-// Appends the row to `out` (whose storage a writer reuses from row to row).
-void AppendCsvRow(const Sample &s, std::string &out);
+// Writes rows one after another into storage it keeps, and formats only the
+// values that changed since its last row: the same text as CsvRow.
+class CsvRowWriter {
+ public:
+  const std::string &Row(const Sample &s);
+
+ private:
+  struct Value {
+    double v = 0;
+    bool known = false;
+    int len = 0;
+    char text[32];
+  };
+  std::vector<Value> last_;
+  std::string row_;
+};
 
 // The short table on standard output.
 std::string TableHeader();
