@@ -38,22 +38,26 @@ inline Lookup Find(double aoa, double inv_step, int last) {
   return Lookup{i, x - i};
 }
 
+// Reciprocals of the table steps, fixed when the module is built.
+const double kInvWingStep = 1.0 / (15.0 * RAD);
+const double kInvFinStep = 1.0 / (22.5 * RAD);
+
 }  // namespace
 
+// The lift is kept in a local, so the compiler need not read it back through
+// the pointer (which might alias the others) for the drag.
 void VLiftCoeff(double aoa, double, double, double *cl, double *cm, double *cd) {
-  static const double step = 15.0 * RAD;
-  static const double inv_step = 1.0 / step;
-  const Lookup l = Find(aoa, inv_step, 23);
-  *cl = kWingCl[l.i] + (kWingCl[l.i + 1] - kWingCl[l.i]) * l.f;
+  const Lookup l = Find(aoa, kInvWingStep, 23);
+  const double lift = kWingCl[l.i] + (kWingCl[l.i + 1] - kWingCl[l.i]) * l.f;
+  *cl = lift;
   *cm = kWingCm[l.i] + (kWingCm[l.i + 1] - kWingCm[l.i]) * l.f;
-  *cd = oapiGetInducedDrag(*cl, 2.266, 0.6) + 0.06;
+  *cd = oapiGetInducedDrag(lift, 2.266, 0.6) + 0.06;
 }
 
 void HLiftCoeff(double aoa, double, double, double *cl, double *cm, double *cd) {
-  static const double step = 22.5 * RAD;
-  static const double inv_step = 1.0 / step;
-  const Lookup l = Find(aoa, inv_step, 15);
-  *cl = kFinCl[l.i] + (kFinCl[l.i + 1] - kFinCl[l.i]) * l.f;
+  const Lookup l = Find(aoa, kInvFinStep, 15);
+  const double lift = kFinCl[l.i] + (kFinCl[l.i + 1] - kFinCl[l.i]) * l.f;
+  *cl = lift;
   *cm = 0;
-  *cd = oapiGetInducedDrag(*cl, 1.5, 0.6) + 0.02;
+  *cd = oapiGetInducedDrag(lift, 1.5, 0.6) + 0.02;
 }

@@ -146,7 +146,9 @@ int oapiGetHUDMode() {
 // Induced drag coefficient of a wing: the usual cl^2 / (pi * A * e) with
 // aspect ratio A and span efficiency e.
 double oapiGetInducedDrag(double cl, double A, double e) {
-  if (world().trace.enabled) RecGlobal("oapiGetInducedDrag", Args(Num(cl), Num(A), Num(e)));
+  // Called for every airfoil in every sub-step: the world is looked up once.
+  static const Trace &trace = world().trace;
+  if (trace.enabled) RecGlobal("oapiGetInducedDrag", Args(Num(cl), Num(A), Num(e)));
   return cl * cl / (PI * A * e);
 }
 

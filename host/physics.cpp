@@ -1,6 +1,7 @@
 #include "host/physics.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace host {
 
@@ -26,6 +27,19 @@ const double kMaxNavAccel = 0.6;  // rad/s^2
 
 const VECTOR3 kDefaultTouchdown[3] = {{{{0, -1, 1}}}, {{{-1, -1, -1}}}, {{{1, -1, -1}}}};
 
+// ToWorld and ToVessel, inlined into the sub-step (the exported ones are
+// called through the library's symbol table).
+inline VECTOR3 Rot(const RigidBody &b, const VECTOR3 &v) {
+  const double *m = b.rot;
+  return V3(m[0] * v.x + m[1] * v.y + m[2] * v.z, m[3] * v.x + m[4] * v.y + m[5] * v.z,
+            m[6] * v.x + m[7] * v.y + m[8] * v.z);
+}
+inline VECTOR3 Unrot(const RigidBody &b, const VECTOR3 &v) {
+  const double *m = b.rot;
+  return V3(m[0] * v.x + m[3] * v.y + m[6] * v.z, m[1] * v.x + m[4] * v.y + m[7] * v.z,
+            m[2] * v.x + m[5] * v.y + m[8] * v.z);
+}
+
 double Clamp(double x, double lo, double hi) { return x < lo ? lo : (x > hi ? hi : x); }
 double Finite(double x) { return std::isfinite(x) ? x : 0; }
 VECTOR3 Finite(const VECTOR3 &v) { return V3(Finite(v.x), Finite(v.y), Finite(v.z)); }
@@ -34,6 +48,19 @@ VECTOR3 Normalised(const VECTOR3 &v) {
   double l = Length(v);
   return l > 0 ? v * (1 / l) : V3(0, 0, 0);
 }
+
+}  // namespace
+
+const VECTOR3 &Thruster::UnitDir() const {
+  if (!unit_known_ || std::memcmp(&unit_of_, &dir, sizeof dir) != 0) {
+    unit_of_ = dir;
+    unit_dir_ = Normalised(Finite(dir));
+    unit_known_ = true;
+  }
+  return unit_dir_;
+}
+
+namespace {
 
 const VECTOR3 *Touchdown(const HostVessel &hv) { return hv.touchdown_set ? hv.touchdown : kDefaultTouchdown; }
 
@@ -65,7 +92,7 @@ struct Loads {
   VECTOR3 torque{};       // N m, vessel frame
   void Add(const VECTOR3 &f, const VECTOR3 &at, const RigidBody &b) {
     VECTOR3 f_vessel = Finite(f);  // a force the module made not-a-number does not poison the others
-    force_world = force_world + ToWorld(b, f_vessel);
+    force_world = force_world + Rot(b, f_vessel);
     torque = torque + Cross(Finite(at), f_vessel);
   }
 };
@@ -132,7 +159,7 @@ VECTOR3 NavTorque(const HostVessel &hv, const VECTOR3 &inertia) {
   VECTOR3 want{};  // angular acceleration, vessel frame
   bool any = false;
   if (hv.navmode[NAVMODE_HLEVEL]) {
-    VECTOR3 up = ToVessel(b, V3(0, 1, 0));  // the world's up seen from the vessel
+    VECTOR3 up = Unrot(b, V3(0, 1, 0));  // the world's up seen from the vessel
     VECTOR3 rate = V3(kLevelGain * up.z, b.omega.y * 0.5, -kLevelGain * up.x);
     want = (rate - b.omega) * kKillRotGain;
     any = true;
@@ -148,7 +175,7 @@ VECTOR3 NavTorque(const HostVessel &hv, const VECTOR3 &inertia) {
 
 void GroundLoads(const HostVessel &hv, const RigidBody &b, double mass, Loads &out, bool &contact) {
   const VECTOR3 *td = Touchdown(hv);
-  VECTOR3 nose = ToWorld(b, V3(0, 0, 1));
+  VECTOR3 nose = Rot(b, V3(0, 0, 1));
   VECTOR3 ahead = Normalised(V3(nose.x, 0, nose.z));
   if (Length(ahead) == 0) ahead = V3(0, 0, 1);
   VECTOR3 side = V3(ahead.z, 0, -ahead.x);  // to the right of `ahead`
@@ -156,11 +183,11 @@ void GroundLoads(const HostVessel &hv, const RigidBody &b, double mass, Loads &o
   // on its back or its side rests on the ground instead of sinking through.
   const VECTOR3 points[4] = {Finite(td[0]), Finite(td[1]), Finite(td[2]), V3(0, 0, 0)};
   for (int i = 0; i < 4; ++i) {
-    VECTOR3 r = ToWorld(b, points[i]);
+    VECTOR3 r = Rot(b, points[i]);
     double depth = -(b.pos.y + r.y);
     if (depth <= 0) continue;
     contact = true;
-    VECTOR3 vp = b.vel + ToWorld(b, Cross(b.omega, points[i]));
+    VECTOR3 vp = b.vel + Rot(b, Cross(b.omega, points[i]));
     double n = std::max(0.0, mass * (kGroundStiffness * depth - kGroundDamping * vp.y));
     double v_ahead = Dot(vp, ahead), v_side = Dot(vp, side);
     double hold = kRollingFriction * n;
@@ -172,7 +199,7 @@ void GroundLoads(const HostVessel &hv, const RigidBody &b, double mass, Loads &o
     double f_side = -kSideFriction * n * Clamp(v_side / kSideSlip, -1, 1);
     VECTOR3 f = V3(0, n, 0) + ahead * f_ahead + side * f_side;
     out.force_world = out.force_world + f;
-    out.torque = out.torque + ToVessel(b, Cross(r, f));
+    out.torque = out.torque + Unrot(b, Cross(r, f));
   }
 }
 
@@ -181,7 +208,7 @@ void Substep(HostVessel &hv, double dt) {
   double mass = VesselMass(hv);
   VECTOR3 inertia = Inertia(hv, mass);
   Atmosphere atm = StandardAtmosphere(b.pos.y);
-  VECTOR3 v = ToVessel(b, b.vel);  // no wind: the airspeed is the velocity
+  VECTOR3 v = Unrot(b, b.vel);  // no wind: the airspeed is the velocity
   double speed = Length(v);
   double q = 0.5 * atm.density * speed * speed;
   Loads loads;
@@ -190,7 +217,7 @@ void Substep(HostVessel &hv, double dt) {
   // from an empty or missing tank; the flow is thrust over ISP.
   for (auto &t : hv.thrusters) {
     if (!t->prop || t->prop->mass <= 0 || !(t->level > 0) || !(t->max0 > 0)) continue;
-    VECTOR3 dir = Normalised(Finite(t->dir));
+    const VECTOR3 &dir = t->UnitDir();
     double thrust = t->level * t->max0;
     loads.Add(dir * thrust, Finite(t->pos), b);
     if (t->isp0 > 0) {
@@ -253,7 +280,7 @@ void Substep(HostVessel &hv, double dt) {
     for (int i = 0; i < 3; ++i) {
       VECTOR3 e = V3(i == 0, i == 1, i == 2);  // vessel axis i, turned within the vessel frame
       VECTOR3 e2 = e * c + Cross(k, e) * s + k * (Dot(k, e) * (1 - c));
-      cols[i] = ToWorld(b, e2);
+      cols[i] = Rot(b, e2);
     }
     SetColumns(b, cols[0], cols[1], cols[2]);
     Orthonormalise(b);
@@ -262,17 +289,9 @@ void Substep(HostVessel &hv, double dt) {
 
 }  // namespace
 
-VECTOR3 ToWorld(const RigidBody &b, const VECTOR3 &v) {
-  const double *m = b.rot;
-  return V3(m[0] * v.x + m[1] * v.y + m[2] * v.z, m[3] * v.x + m[4] * v.y + m[5] * v.z,
-            m[6] * v.x + m[7] * v.y + m[8] * v.z);
-}
+VECTOR3 ToWorld(const RigidBody &b, const VECTOR3 &v) { return Rot(b, v); }
 
-VECTOR3 ToVessel(const RigidBody &b, const VECTOR3 &v) {
-  const double *m = b.rot;
-  return V3(m[0] * v.x + m[3] * v.y + m[6] * v.z, m[1] * v.x + m[4] * v.y + m[7] * v.z,
-            m[2] * v.x + m[5] * v.y + m[8] * v.z);
-}
+VECTOR3 ToVessel(const RigidBody &b, const VECTOR3 &v) { return Unrot(b, v); }
 
 Atmosphere StandardAtmosphere(double altitude) {
   const double R = 287.053, gamma = 1.4, g = kStandardGravity;
@@ -299,7 +318,7 @@ double VesselMass(const HostVessel &hv) {
 bool TouchesGround(const HostVessel &hv) {
   const VECTOR3 *td = Touchdown(hv);
   for (int i = 0; i < 3; ++i)
-    if (hv.body.pos.y + ToWorld(hv.body, Finite(td[i])).y <= 0) return true;
+    if (hv.body.pos.y + Rot(hv.body, Finite(td[i])).y <= 0) return true;
   return false;
 }
 
@@ -361,7 +380,7 @@ void UpdateReportedState(HostVessel &hv) {
   const RigidBody &b = hv.body;
   hv.altitude = b.pos.y;
   hv.horizon_airspeed = b.vel;
-  hv.ship_airspeed = ToVessel(b, b.vel);
+  hv.ship_airspeed = Unrot(b, b.vel);
   hv.airspeed = Length(b.vel);
   hv.aoa = std::atan2(-hv.ship_airspeed.y, hv.ship_airspeed.z);
   VECTOR3 nose = Column(b, 2), up = Column(b, 1), right = Column(b, 0);
@@ -382,7 +401,7 @@ void HostControllers(HostVessel &hv, double) {
       // What the hover thrusters could lift, and what the other thrusters lift now.
       double lift = 0, other = 0;
       for (auto &t : hv.thrusters) {
-        double up = std::max(0.0, t->max0) * ToWorld(b, Normalised(Finite(t->dir))).y;
+        double up = std::max(0.0, t->max0) * Rot(b, t->UnitDir()).y;
         if (std::find(g->members.begin(), g->members.end(), t.get()) != g->members.end())
           lift += std::max(0.0, up);
         else if (t->prop && t->prop->mass > 0)

@@ -1,8 +1,7 @@
 #include "host/trace.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 namespace host {
 
@@ -48,26 +47,13 @@ void Trace::Add(const char *vessel, const char *name, std::string args) {
 std::string Num(double v) {
   if (std::isnan(v)) return "nan";
   if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+  // The shortest digits that read back as the same double, as "%g" would
+  // place them ("1e-06", "0.0001", "-2.41164"), except that values from 1 up
+  // to 1e17 read better in plain digits ("440000", not "4.4e+05").
   char buf[40];
-  for (int prec = 1; prec <= 17; ++prec) {
-    std::snprintf(buf, sizeof buf, "%.*g", prec, v);
-    if (std::strtod(buf, nullptr) == v) break;
-  }
-  // Large values read better in plain digits ("440000", not "4.4e+05").
-  if (std::strchr(buf, 'e') && std::fabs(v) >= 1 && std::fabs(v) < 1e17) {
-    for (int decimals = 0; decimals <= 17; ++decimals) {
-      std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-      if (std::strtod(buf, nullptr) == v) break;
-    }
-  }
-  // Two exponent digits on every platform ("1e-06", never "1e-006").
-  std::string out = buf;
-  const size_t e = out.find('e');
-  if (e != std::string::npos) {
-    size_t digits = e + 2;  // after the sign
-    while (out.size() - digits > 2 && out[digits] == '0') out.erase(digits, 1);
-  }
-  return out;
+  const double a = std::fabs(v);
+  const auto form = a >= 1 && a < 1e17 ? std::chars_format::fixed : std::chars_format::general;
+  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v, form).ptr);
 }
 
 std::string Vec(const VECTOR3 &v) { return "(" + Num(v.x) + ", " + Num(v.y) + ", " + Num(v.z) + ")"; }

@@ -11,15 +11,22 @@ namespace {
 
 HostVessel &H(const VESSEL *v) { return HostOf(v); }
 
+// The world, looked up once: every method asks whether the trace is on, and
+// the flight step calls dozens of them.
+World &g_world = world();
+
 void Rec(const VESSEL *v, const char *name, std::string args = std::string()) {
-  World &w = world();
-  if (!w.trace.enabled) return;
-  w.trace.Add(H(v).name.c_str(), name, std::move(args));
+  if (!g_world.trace.enabled) return;
+  g_world.trace.Add(H(v).name.c_str(), name, std::move(args));
 }
+
+// The host record of the vessel a method runs on, read straight from the
+// object (HostOf is a call into the library's symbol table).
+#define Self() (*static_cast<HostVessel *>(hObj_))
 
 #define TRACE(name, args)                             \
   do {                                                \
-    if (world().trace.enabled) Rec(this, name, args); \
+    if (g_world.trace.enabled) Rec(this, name, args); \
   } while (0)
 
 double Clamp01(double x) {
@@ -42,6 +49,14 @@ std::string Colour(const COLOUR4 &c) {
 // --- HostVessel helpers -----------------------------------------------------
 
 ThrusterGroup *HostVessel::Group(THGROUP_TYPE type) const {
+  // The first group of each standard type, indexed again whenever groups were added.
+  if (group_index_size_ != groups.size()) {
+    std::fill(std::begin(group_index_), std::end(group_index_), nullptr);
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it)
+      if ((unsigned)(*it)->type < kIndexedGroupTypes) group_index_[(*it)->type] = it->get();
+    group_index_size_ = groups.size();
+  }
+  if ((unsigned)type < kIndexedGroupTypes) return group_index_[type];
   for (auto &g : groups)
     if (g->type == type) return g.get();
   return nullptr;
@@ -90,63 +105,63 @@ OBJHANDLE VESSEL::GetHandle() const {
 
 int VESSEL::GetFlightModel() const {
   TRACE("GetFlightModel", "");
-  return H(this).fmodel;
+  return Self().fmodel;
 }
 
 // --- Physical parameters ------------------------------------------------------
 
 void VESSEL::SetSize(double size) const {
   TRACE("SetSize", Num(size));
-  H(this).size = size;
+  Self().size = size;
 }
 void VESSEL::SetEmptyMass(double m) const {
   TRACE("SetEmptyMass", Num(m));
-  H(this).empty_mass = m;
+  Self().empty_mass = m;
 }
 void VESSEL::SetPMI(const VECTOR3 &pmi) const {
   TRACE("SetPMI", Vec(pmi));
-  H(this).pmi = pmi;
+  Self().pmi = pmi;
 }
 void VESSEL::SetCrossSections(const VECTOR3 &cs) const {
   TRACE("SetCrossSections", Vec(cs));
-  H(this).cross_sections = cs;
+  Self().cross_sections = cs;
 }
 void VESSEL::SetRotDrag(const VECTOR3 &rd) const {
   TRACE("SetRotDrag", Vec(rd));
-  H(this).rot_drag = rd;
+  Self().rot_drag = rd;
 }
 void VESSEL::SetCW(double zp, double zn, double x, double y) const {
   TRACE("SetCW", Args(Num(zp), Num(zn), Num(x), Num(y)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   h.cw[0] = zp, h.cw[1] = zn, h.cw[2] = x, h.cw[3] = y;
 }
 void VESSEL::SetWingAspect(double a) const {
   TRACE("SetWingAspect", Num(a));
-  H(this).wing_aspect = a;
+  Self().wing_aspect = a;
 }
 void VESSEL::SetWingEffectiveness(double e) const {
   TRACE("SetWingEffectiveness", Num(e));
-  H(this).wing_effectiveness = e;
+  Self().wing_effectiveness = e;
 }
 void VESSEL::SetPitchMomentScale(double s) const {
   TRACE("SetPitchMomentScale", Num(s));
-  H(this).pitch_moment_scale = s;
+  Self().pitch_moment_scale = s;
 }
 void VESSEL::SetBankMomentScale(double s) const {
   TRACE("SetBankMomentScale", Num(s));
-  H(this).bank_moment_scale = s;
+  Self().bank_moment_scale = s;
 }
 void VESSEL::SetTrimScale(double s) const {
   TRACE("SetTrimScale", Num(s));
-  H(this).trim_scale = s;
+  Self().trim_scale = s;
 }
 void VESSEL::SetMaxWheelbrakeForce(double f) const {
   TRACE("SetMaxWheelbrakeForce", Num(f));
-  H(this).max_wheelbrake_force = f;
+  Self().max_wheelbrake_force = f;
 }
 void VESSEL::SetTouchdownPoints(const VECTOR3 &p1, const VECTOR3 &p2, const VECTOR3 &p3) const {
   TRACE("SetTouchdownPoints", Args(Vec(p1), Vec(p2), Vec(p3)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   h.touchdown[0] = p1, h.touchdown[1] = p2, h.touchdown[2] = p3;
   h.touchdown_set = true;
 }
@@ -155,7 +170,7 @@ void VESSEL::SetTouchdownPoints(const VECTOR3 &p1, const VECTOR3 &p2, const VECT
 
 PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass, double efficiency) const {
   TRACE("CreatePropellantResource", Args(Num(maxmass), Num(mass), Num(efficiency)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   auto p = std::make_unique<Propellant>();
   p->index = (int)h.propellants.size();
   p->maxmass = maxmass;
@@ -167,7 +182,7 @@ PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass, 
 
 THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3 &pos, const VECTOR3 &dir, double maxth0, PROPELLANT_HANDLE hp,
                                        double isp0, double isp_ref, double p_ref) const {
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   auto t = std::make_unique<Thruster>();
   t->index = (int)h.thrusters.size();
   t->pos = pos, t->dir = dir, t->max0 = maxth0;
@@ -180,7 +195,7 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3 &pos, const VECTOR3 &dir, d
 }
 
 THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE *th, int nth, THGROUP_TYPE type) const {
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   auto g = std::make_unique<ThrusterGroup>();
   g->index = (int)h.groups.size();
   g->type = type;
@@ -199,14 +214,14 @@ UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const 
                         SURFHANDLE tex) const {
   TRACE("AddExhaust", Args(ThName(this, th), Num(lscale), Num(wscale), Vec(pos), Vec(dir),
                            tex ? static_cast<Mesh *>(tex)->name : std::string("null")));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   h.exhausts.push_back(Exhaust{T(th), lscale, wscale, pos, dir, tex});
   return (UINT)h.exhausts.size() - 1;
 }
 
 PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3 &pos, PARTICLESTREAMSPEC *pss) const {
   TRACE("AddExhaustStream", Args(ThName(this, th), Vec(pos), pss ? "spec" : "null"));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   ExhaustStream s;
   s.th = T(th), s.pos = pos;
   if (pss) s.spec = *pss, s.has_spec = true;  // the host keeps its own copy of the stream record
@@ -232,19 +247,19 @@ void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) const {
 }
 double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE grp) const {
   TRACE("GetThrusterGroupLevel", std::to_string((int)grp));
-  return H(this).GroupLevel(grp);
+  return Self().GroupLevel(grp);
 }
 void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE grp, double level) const {
   TRACE("SetThrusterGroupLevel", Args(std::to_string((int)grp), Num(level)));
-  H(this).SetGroupLevel(grp, level);
+  Self().SetGroupLevel(grp, level);
 }
 double VESSEL::GetFuelMass() const {
   TRACE("GetFuelMass", "");
-  return H(this).FuelMass();
+  return Self().FuelMass();
 }
 void VESSEL::SetFuelMass(double m) const {
   TRACE("SetFuelMass", Num(m));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   if (!h.propellants.empty()) {
     Propellant &p = *h.propellants[0];
     p.mass = std::max(0.0, std::min(m, p.maxmass));
@@ -256,7 +271,7 @@ void VESSEL::SetFuelMass(double m) const {
 AIRFOILHANDLE VESSEL::CreateAirfoil(AIRFOIL_ORIENTATION align, const VECTOR3 &ref, AirfoilCoeffFunc cf, double c,
                                     double S, double A) const {
   TRACE("CreateAirfoil", Args(std::to_string((int)align), Vec(ref), cf ? "cf" : "null", Num(c), Num(S), Num(A)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   h.airfoils.push_back(Airfoil{align, ref, cf, c, S, A});
   return &h.airfoils.back();
 }
@@ -265,23 +280,23 @@ CTRLSURFHANDLE VESSEL::CreateControlSurface(AIRCTRL_TYPE type, double area, doub
                                             UINT anim) const {
   TRACE("CreateControlSurface",
         Args(std::to_string((int)type), Num(area), Num(dCl), Vec(ref), std::to_string(axis), std::to_string(anim)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   h.ctrl_surfaces.push_back(ControlSurface{type, area, dCl, ref, axis, anim});
   return &h.ctrl_surfaces.back();
 }
 
 void VESSEL::CreateVariableDragElement(const double *drag, double factor, const VECTOR3 &ref) const {
   TRACE("CreateVariableDragElement", Args(drag ? "&var" : "null", Num(factor), Vec(ref)));
-  H(this).drag_elements.push_back(DragElement{drag, factor, ref});
+  Self().drag_elements.push_back(DragElement{drag, factor, ref});
 }
 
 double VESSEL::GetControlSurfaceLevel(AIRCTRL_TYPE type) const {
   TRACE("GetControlSurfaceLevel", std::to_string((int)type));
-  return (unsigned)type < 6 ? H(this).ctrl_level[type] : 0;
+  return (unsigned)type < 6 ? Self().ctrl_level[type] : 0;
 }
 void VESSEL::SetControlSurfaceLevel(AIRCTRL_TYPE type, double level) const {
   TRACE("SetControlSurfaceLevel", Args(std::to_string((int)type), Num(level)));
-  if ((unsigned)type < 6) H(this).ctrl_level[type] = std::isnan(level) ? 0 : std::max(-1.0, std::min(1.0, level));
+  if ((unsigned)type < 6) Self().ctrl_level[type] = std::isnan(level) ? 0 : std::max(-1.0, std::min(1.0, level));
 }
 
 // --- Lights -------------------------------------------------------------------
@@ -292,7 +307,7 @@ bool VESSEL::AddBeacon(BEACONLIGHTSPEC *bs) {
                               Num(bs->falloff) + ", period " + Num(bs->period) + ", duration " + Num(bs->duration) +
                               ", tofs " + Num(bs->tofs) + ", active " + Bool(bs->active)
                         : std::string("null"));
-  if (bs) H(this).beacons.push_back(bs);
+  if (bs) Self().beacons.push_back(bs);
   return bs != nullptr;
 }
 
@@ -301,7 +316,7 @@ LightEmitter *VESSEL::AddSpotLight(const VECTOR3 &pos, const VECTOR3 &dir, doubl
                                    const COLOUR4 &specular, const COLOUR4 &ambient) const {
   TRACE("AddSpotLight", Args(Vec(pos), Vec(dir), Num(range), Num(att0), Num(att1), Num(att2), Num(umbra), Num(penumbra),
                              Colour(diffuse), Colour(specular), Colour(ambient)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   auto l = std::make_unique<SpotLight>();
   l->owner = &h;
   l->pos = pos, l->dir = dir, l->range = range, l->att0 = att0, l->att1 = att1, l->att2 = att2;
@@ -323,7 +338,7 @@ void LightEmitter::Activate(bool act) {
 
 UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3 *ofs) const {
   TRACE("AddMesh", Args(MeshName(hMesh), ofs ? Vec(*ofs) : "null"));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   MeshSlot s;
   s.mesh = hMesh, s.present = true, s.has_ofs = ofs != nullptr;
   if (ofs) s.ofs = *ofs;
@@ -340,7 +355,7 @@ UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3 *ofs) const {
 
 UINT VESSEL::InsertMesh(MESHHANDLE hMesh, UINT idx, const VECTOR3 *ofs) const {
   TRACE("InsertMesh", Args(MeshName(hMesh), std::to_string(idx), ofs ? Vec(*ofs) : "null"));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   if (idx > 1000) idx = (UINT)h.meshes.size();  // an absurd index appends
   if (idx >= h.meshes.size()) h.meshes.resize(idx + 1);
   MeshSlot &s = h.meshes[idx];  // an occupied index is replaced
@@ -351,7 +366,7 @@ UINT VESSEL::InsertMesh(MESHHANDLE hMesh, UINT idx, const VECTOR3 *ofs) const {
 
 bool VESSEL::DelMesh(UINT idx, bool retain_anim) const {
   TRACE("DelMesh", Args(std::to_string(idx), Bool(retain_anim)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   if (idx >= h.meshes.size() || !h.meshes[idx].present) return false;
   h.meshes[idx] = MeshSlot{};
   return true;
@@ -359,13 +374,13 @@ bool VESSEL::DelMesh(UINT idx, bool retain_anim) const {
 
 void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
   TRACE("SetMeshVisibilityMode", Args(std::to_string(idx), std::to_string(mode)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   if (idx < h.meshes.size()) h.meshes[idx].vis = mode;
 }
 
 UINT VESSEL::CreateAnimation(double initial_state) const {
   TRACE("CreateAnimation", Num(initial_state));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   Animation a;
   a.initial = a.state = initial_state;
   h.animations.push_back(a);
@@ -375,7 +390,7 @@ UINT VESSEL::CreateAnimation(double initial_state) const {
 ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0, double state1,
                                                         MGROUP_TRANSFORM *trans,
                                                         ANIMATIONCOMPONENT_HANDLE parent) const {
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   auto *par = static_cast<AnimComponent *>(parent);
   TRACE("AddAnimationComponent", Args(std::to_string(anim), Num(state0), Num(state1),
                                       trans ? "comp" + std::to_string(h.components.size() + 1) : "null",
@@ -391,7 +406,7 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
 
 bool VESSEL::SetAnimation(UINT anim, double state) const {
   TRACE("SetAnimation", Args(std::to_string(anim), Num(state)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   if (anim >= h.animations.size()) return false;
   h.animations[anim].state = state;
   return true;
@@ -401,55 +416,55 @@ bool VESSEL::SetAnimation(UINT anim, double state) const {
 
 double VESSEL::GetAltitude() const {
   TRACE("GetAltitude", "");
-  return H(this).altitude;
+  return Self().altitude;
 }
 double VESSEL::GetAirspeed() const {
   TRACE("GetAirspeed", "");
-  return H(this).airspeed;
+  return Self().airspeed;
 }
 double VESSEL::GetAOA() const {
   TRACE("GetAOA", "");
-  return H(this).aoa;
+  return Self().aoa;
 }
 double VESSEL::GetPitch() const {
   TRACE("GetPitch", "");
-  return H(this).pitch;
+  return Self().pitch;
 }
 bool VESSEL::GetHorizonAirspeedVector(VECTOR3 &v) const {
   TRACE("GetHorizonAirspeedVector", "");
-  const HostVessel &h = H(this);
+  const HostVessel &h = Self();
   if (h.horizon_query_fails) return false;
   v = h.horizon_airspeed;
   return true;
 }
 bool VESSEL::GetShipAirspeedVector(VECTOR3 &v) const {
   TRACE("GetShipAirspeedVector", "");
-  const HostVessel &h = H(this);
+  const HostVessel &h = Self();
   if (h.ship_query_fails) return false;
   v = h.ship_airspeed;
   return true;
 }
 bool VESSEL::GroundContact() const {
   TRACE("GroundContact", "");
-  return H(this).ground_contact;
+  return Self().ground_contact;
 }
 
 // --- Forces, modes, brakes, camera ------------------------------------------
 
 void VESSEL::AddForce(const VECTOR3 &F, const VECTOR3 &r) const {
   TRACE("AddForce", Args(Vec(F), Vec(r)));
-  H(this).forces.push_back(Force{F, r});
+  Self().forces.push_back(Force{F, r});
 }
 
 bool VESSEL::GetNavmodeState(int mode) const {
   TRACE("GetNavmodeState", std::to_string(mode));
-  return mode >= 1 && mode <= 7 && H(this).navmode[mode];
+  return mode >= 1 && mode <= 7 && Self().navmode[mode];
 }
 
 bool VESSEL::ActivateNavmode(int mode) {
   TRACE("ActivateNavmode", std::to_string(mode));
   if (mode < 1 || mode > 7) return false;
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   bool was = h.navmode[mode];
   h.navmode[mode] = true;
   return !was;
@@ -458,7 +473,7 @@ bool VESSEL::ActivateNavmode(int mode) {
 bool VESSEL::DeactivateNavmode(int mode) {
   TRACE("DeactivateNavmode", std::to_string(mode));
   if (mode < 1 || mode > 7) return false;
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   bool was = h.navmode[mode];
   h.navmode[mode] = false;
   return was;
@@ -466,12 +481,12 @@ bool VESSEL::DeactivateNavmode(int mode) {
 
 void VESSEL::SetAttitudeMode(int mode) const {
   TRACE("SetAttitudeMode", std::to_string(mode));
-  H(this).attitude_mode = mode;
+  Self().attitude_mode = mode;
 }
 
 void VESSEL::SetWheelbrakeLevel(double level, int which, bool permanent) const {
   TRACE("SetWheelbrakeLevel", Args(Num(level), std::to_string(which), Bool(permanent)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   double l = Clamp01(level);
   if (which == 0 || which == 1) h.wheelbrake[0] = l;
   if (which == 0 || which == 2) h.wheelbrake[1] = l;
@@ -479,12 +494,12 @@ void VESSEL::SetWheelbrakeLevel(double level, int which, bool permanent) const {
 
 void VESSEL::SetCameraOffset(const VECTOR3 &co) const {
   TRACE("SetCameraOffset", Vec(co));
-  H(this).camera_offset = co;
+  Self().camera_offset = co;
 }
 
 void VESSEL::SetCameraRotationRange(double left, double right, double up, double down) const {
   TRACE("SetCameraRotationRange", Args(Num(left), Num(right), Num(up), Num(down)));
-  HostVessel &h = H(this);
+  HostVessel &h = Self();
   h.camera_range[0] = left, h.camera_range[1] = right, h.camera_range[2] = up, h.camera_range[3] = down;
 }
 

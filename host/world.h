@@ -33,6 +33,14 @@ struct Thruster {
   Propellant *prop = nullptr;
   double isp0 = 0, isp_ref = 0, p_ref = 101.4e3;
   double level = 0;  // the host keeps levels within 0..1
+
+  // The direction scaled to length 1 (none for a zero or not-finite one),
+  // computed again only when `dir` changed.
+  const VECTOR3 &UnitDir() const;
+
+ private:
+  mutable VECTOR3 unit_dir_{}, unit_of_{};
+  mutable bool unit_known_ = false;
 };
 
 struct ThrusterGroup {
@@ -186,6 +194,12 @@ struct HostVessel {
   double FuelMass() const;                          // propellant mass of the first resource
   double AnimationState(UINT anim) const;           // -1 for an unknown animation
   std::string ThrusterName(THRUSTER_HANDLE th) const;
+
+ private:
+  // Group's index by type for the standard types (main to back), built from `groups`.
+  static const unsigned kIndexedGroupTypes = THGROUP_ATT_BACK + 1;
+  mutable ThrusterGroup *group_index_[kIndexedGroupTypes] = {};
+  mutable size_t group_index_size_ = 0;
 };
 
 // A click area of the virtual cockpit.

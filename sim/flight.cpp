@@ -131,7 +131,6 @@ class Run {
   void Record(bool force_table);
   bool SaveScenario(const std::string &path, std::string &error);
   std::string SummaryText(int code) const;
-  void RedrawHud();
   HudFrame HudFrameNow();
   // Whether the report wants a HUD frame now (HudFrameNow redraws for it).
   bool HudFrameWanted() const { return report_ && report_->WantsHudFrame(t_); }
@@ -140,6 +139,9 @@ class Run {
   int SoundId(const host::HostVessel *hv) const;
   void FlushTrace();
   void EnterVirtualCockpit();
+  bool HudVisible() const;
+  bool HudWanted() const;
+  void DrawHud();
 
   const Options &o_;
   std::FILE *out_, *err_;
@@ -153,13 +155,16 @@ class Run {
   std::vector<host::HostVessel *> vessels_;
   host::HostVessel *focus_ = nullptr;
   host::RecordingSketchpad hud_;
-  bool hud_drawn_ = false, hud_answered_ = false;
-  long hud_step_ = -1;  // the step of the last redraw
+  bool hud_drawn_ = false;     // some step showed the HUD, and hud_ holds what it showed
+  bool hud_due_ = false;       // the last step showed the HUD, and hud_ is not drawn for it yet
+  bool hud_answered_ = false;  // the module's answer to the last redraw (true: default HUD too)
   std::unique_ptr<ReportRecorder> report_;
   double t_ = 0;
   long steps_ = 0;
   std::FILE *csv_ = nullptr, *trace_ = nullptr;
   PlotRecorder plot_;
+  Sample sample_;  // the telemetry of the step, kept to reuse its storage
+  CsvRowWriter csv_row_;
   std::vector<std::string> written_;
   int passed_ = 0, failed_ = 0;
   double max_alt_ = -1e300, max_speed_ = 0, fuel_start_ = 0;
@@ -287,6 +292,27 @@ void Run::FlushTrace() {
   tr.Clear();
 }
 
+// The host shows the HUD in the virtual cockpit seen from inside, unless
+// switched off. Only the script can change any of these.
+bool Run::HudVisible() const {
+  const host::World &w = host::world();
+  return w.cockpit_mode == COCKPIT_VIRTUAL && w.camera_internal && w.hud_mode != HUD_NONE;
+}
+
+// Whether the HUD is drawn every step it shows: only while something records
+// every step of it (the trace holds the module's calls while drawing).
+// Otherwise a step merely marks the HUD due, and it is drawn when something
+// looks at it: an `expect hud`, or the last look before the script takes it
+// out of view.
+bool Run::HudWanted() const { return trace_ != nullptr; }
+
+void Run::DrawHud() {
+  hud_.Clear();
+  hud_answered_ = host::DrawHUD(*focus_, hud_, host::world().hud_mode);
+  hud_drawn_ = true;
+  hud_due_ = false;
+}
+
 void Run::Step() {
   host::World &w = host::world();
   // The time acceleration as the host would take it: a factor the module (or
@@ -305,23 +331,13 @@ void Run::Step() {
     hv->forces.clear();
     host::Callbacks(*hv)->clbkPostStep(t_, dt, mjd);
   }
-  RedrawHud();
+  hud_due_ = HudVisible();
+  if (hud_due_ && HudWanted()) DrawHud();
   if (g_advance) g_advance(dt);
   if (g_clear_calls) g_clear_calls();  // the service's call record is not needed here
   if (report_)
     report_->Observe(t_, vessels_, (size_t)SoundId(focus_), sound_ ? SlotPlaying : nullptr, g_slot_state, g_slot_file);
   FlushTrace();
-}
-
-// The host redraws the HUD of the vessel in focus once a frame while it shows
-// one (virtual cockpit, camera inside, a HUD mode on).
-void Run::RedrawHud() {
-  host::World &w = host::world();
-  if (hud_step_ == steps_ || !HudHidden(w.cockpit_mode, w.camera_internal, w.hud_mode).empty()) return;
-  hud_step_ = steps_;
-  hud_.Clear();
-  hud_answered_ = host::DrawHUD(*focus_, hud_, w.hud_mode);
-  hud_drawn_ = true;
 }
 
 // The HUD as the host shows it now: this step's redraw, made now if there
@@ -334,7 +350,7 @@ HudFrame Run::HudFrameNow() {
     f.t = t_, f.paint = host::DefaultHudPaint(), f.why_not = hidden;
     return f;
   }
-  RedrawHud();
+  if (hud_due_ || !hud_drawn_) DrawHud();
   return FrameOfRedraw(t_, host::DefaultHudPaint(), hud_, hud_answered_);
 }
 
@@ -422,6 +438,7 @@ void Run::Check(const ScriptEvent &ev) {
       break;
     }
     case Command::ExpectHud:
+      if (hud_due_) DrawHud();
       if (!hud_drawn_) {
         actual = "no HUD drawn yet";
         break;
@@ -458,8 +475,13 @@ void Run::Record(bool force_table) {
   max_speed_ = std::max(max_speed_, focus_->airspeed);
   bool table = !o_.quiet && (force_table || steps_ % o_.every == 0);
   if (!csv_ && o_.plot.empty() && !report_ && !table) return;
-  Sample s = Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr);
-  if (csv_) std::fprintf(csv_, "%s\n", CsvRow(s).c_str());
+  Sample &s = sample_;
+  Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr, s);
+  if (csv_) {
+    const std::string &row = csv_row_.Row(s);
+    std::fwrite(row.data(), 1, row.size(), csv_);
+    std::fputc('\n', csv_);
+  }
   if (!o_.plot.empty() || report_) {
     static const int kAlt = ColumnIndex("alt"), kSpeed = ColumnIndex("airspeed"), kVs = ColumnIndex("vs"),
                      kMain = ColumnIndex("main_level"), kNoz = ColumnIndex("nozzle_anim"),
@@ -525,6 +547,7 @@ int Run::Go() {
   std::string error;
   if (!o_.csv.empty() && !(csv_ = OpenOutput(o_.csv, error)))
     return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
+  if (csv_) std::setvbuf(csv_, nullptr, _IOFBF, 1 << 16);  // a row every step: fewer, larger writes
   if (!o_.trace.empty() && !(trace_ = OpenOutput(o_.trace, error)))
     return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
   if (!o_.report.empty()) report_.reset(new ReportRecorder(o_.hud_every, std::max(0.1, duration_ / 4000)));
@@ -541,6 +564,12 @@ int Run::Go() {
   while (true) {
     // Expectations see the state reached; then this time's inputs apply.
     for (size_t i = next_event_; i < events_.size() && events_[i].time <= t_ + eps; ++i) Check(events_[i]);
+    // The HUD as the last step showed it, before this time's inputs move it
+    // out of view (later looks see that picture, as they would on screen).
+    for (size_t i = next_event_; hud_due_ && i < events_.size() && events_[i].time <= t_ + eps; ++i)
+      if (events_[i].command == Command::Camera || events_[i].command == Command::Cockpit ||
+          events_[i].command == Command::Hud)
+        DrawHud();
     for (; next_event_ < events_.size() && events_[next_event_].time <= t_ + eps; ++next_event_)
       Apply(events_[next_event_]);
     if (t_ >= duration_ - eps) break;

@@ -1,6 +1,8 @@
 #include "sim/telemetry.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "host/physics.h"
 
@@ -54,10 +56,13 @@ double FirstLevel(const host::HostVessel &hv, THGROUP_TYPE type, bool max) {
   return max ? g->members[0]->max0 : g->members[0]->level;
 }
 
-std::string Fmt(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
+// Writes `v` at `p` as "%.6g" writes it, without the C library's format
+// parsing; returns the end. Whole numbers below a million (flags, levels,
+// limits) are their plain digits in that form, and are written directly.
+char *WriteValue(char *p, char *end, double v) {
+  if (v > -1e6 && v < 1e6 && v == static_cast<int>(v) && !(v == 0 && std::signbit(v)))
+    return std::to_chars(p, end, static_cast<int>(v)).ptr;
+  return std::to_chars(p, end, v, std::chars_format::general, 6).ptr;
 }
 
 }  // namespace
@@ -109,6 +114,11 @@ int ColumnIndex(const std::string &name) {
 
 Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing) {
   Sample s;
+  Measure(hv, t, sound_id, playing, s);
+  return s;
+}
+
+void Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing, Sample &s) {
   s.v.assign(COLUMNS, 0.0);
   const host::RigidBody &b = hv.body;
   s.v[T] = t;
@@ -146,7 +156,6 @@ Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn
   s.v[ATTITUDE_MODE] = hv.attitude_mode;
   s.v[ENGINE_SOUND] = playing && playing(sound_id, 10);
   s.v[REHEAT_SOUND] = playing && playing(sound_id, 13);
-  return s;
 }
 
 std::string CsvHeader() {
@@ -155,10 +164,23 @@ std::string CsvHeader() {
   return out;
 }
 
-std::string CsvRow(const Sample &s) {
-  std::string out;
-  for (size_t i = 0; i < s.v.size(); ++i) out += (i ? "," : "") + Fmt(s.v[i]);
-  return out;
+std::string CsvRow(const Sample &s) { return CsvRowWriter().Row(s); }
+
+const std::string &CsvRowWriter::Row(const Sample &s) {
+  if (last_.size() != s.v.size()) last_.assign(s.v.size(), Value{});
+  row_.clear();
+  for (size_t i = 0; i < s.v.size(); ++i) {
+    Value &c = last_[i];
+    // A column that holds the same value as in the last row keeps its text.
+    if (!c.known || std::memcmp(&c.v, &s.v[i], sizeof c.v) != 0) {
+      c.v = s.v[i];
+      c.len = static_cast<int>(WriteValue(c.text, c.text + sizeof c.text, c.v) - c.text);
+      c.known = true;
+    }
+    if (i) row_ += ',';
+    row_.append(c.text, c.len);
+  }
+  return row_;
 }
 
 std::string TableHeader() {

@@ -32,10 +32,28 @@ struct Sample {
 // The row of one vessel at simulation time `t`; `sound_id` is the vessel's
 // identifier at the sound service.
 Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing);
+// The same into a sample kept from step to step, without allocating.
+void Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing, Sample &s);
 
 // "t,alt,..." and one row, "%.6g" per value.
 std::string CsvHeader();
 std::string CsvRow(const Sample &s);
+// Writes rows one after another into storage it keeps, and formats only the
+// values that changed since its last row: the same text as CsvRow.
+class CsvRowWriter {
+ public:
+  const std::string &Row(const Sample &s);
+
+ private:
+  struct Value {
+    double v = 0;
+    bool known = false;
+    int len = 0;
+    char text[32];
+  };
+  std::vector<Value> last_;
+  std::string row_;
+};
 
 // The short table on standard output.
 std::string TableHeader();

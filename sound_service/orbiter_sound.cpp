@@ -2,7 +2,10 @@
 // handle, keeps 60 slots per identifier, knows which slots play and records
 // every call. A looped sound plays until it is stopped; a sound played once
 // plays for the length of its file when the file is a readable WAV, else for
-// one second of service time (advanced by TarvexSound_Advance).
+// one second of service time (advanced by TarvexSound_Advance). Calls are
+// recorded as text only while someone asked for the record
+// (TarvexSound_KeepCalls): formatting every call costs more than the rest of
+// the service together.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -41,7 +44,10 @@ struct Service {
 // The service's state lives as long as the library: freed when it is unloaded.
 std::unique_ptr<Service> g_state(new Service());
 Service *g = g_state.get();
+bool g_keep_calls = false;  // outlives a reset: it is the inspector's wish, not the service's state
 
+// Every exported call is recorded as `if (g_keep_calls) Record(...)`, so that
+// its text is not even formatted while nobody keeps the record.
 void Record(const std::string &call) { g->calls.push_back(call); }
 
 std::string Fmt(const char *name, std::initializer_list<int> args) {
@@ -83,7 +89,7 @@ void Expire(Slot &s) {
 
 #if !defined(TARVEX_SOUND_WITHOUT_GET_ID)
 SERVICE_EXPORT int GetVesselSoundID3(void *hVessel) {
-  Record("GetVesselSoundID3(vessel)");
+  if (g_keep_calls) Record("GetVesselSoundID3(vessel)");
   for (int i = 0; i < g->ids; ++i)
     if (g->handles[i] == hVessel) return i;
   if (!hVessel || g->ids >= kIds) return -1;
@@ -93,8 +99,9 @@ SERVICE_EXPORT int GetVesselSoundID3(void *hVessel) {
 #endif
 
 SERVICE_EXPORT int LoadVesselWaveOBSound3(int id, int slot, char *file, int mode) {
-  Record("LoadVesselWaveOBSound3(" + std::to_string(id) + ", " + std::to_string(slot) + ", \"" + (file ? file : "") +
-         "\", " + std::to_string(mode) + ")");
+  if (g_keep_calls)
+    Record("LoadVesselWaveOBSound3(" + std::to_string(id) + ", " + std::to_string(slot) + ", \"" + (file ? file : "") +
+           "\", " + std::to_string(mode) + ")");
   if (!Valid(id, slot) || !file) return 0;
   Slot &s = g->slots[id][slot];
   s = Slot{};
@@ -103,7 +110,7 @@ SERVICE_EXPORT int LoadVesselWaveOBSound3(int id, int slot, char *file, int mode
 }
 
 SERVICE_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume, int frequency) {
-  Record(Fmt("PlayVesselWaveOBSound3", {id, slot, loop, volume, frequency}));
+  if (g_keep_calls) Record(Fmt("PlayVesselWaveOBSound3", {id, slot, loop, volume, frequency}));
   if (!Valid(id, slot) || !g->slots[id][slot].loaded) return 0;
   Slot &s = g->slots[id][slot];
   Expire(s);
@@ -119,19 +126,19 @@ SERVICE_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume
 }
 
 SERVICE_EXPORT int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume, int frequency) {
-  Record(Fmt("PlayVesselExclusiveWaveOBSound3", {id, slot, loop, volume, frequency}));
+  if (g_keep_calls) Record(Fmt("PlayVesselExclusiveWaveOBSound3", {id, slot, loop, volume, frequency}));
   return 0;
 }
 
 SERVICE_EXPORT int StopVesselWave3(int id, int slot) {
-  Record(Fmt("StopVesselWave3", {id, slot}));
+  if (g_keep_calls) Record(Fmt("StopVesselWave3", {id, slot}));
   if (!Valid(id, slot)) return 0;
   g->slots[id][slot].playing = false;
   return 1;
 }
 
 SERVICE_EXPORT int IsPlayingVesselWave3(int id, int slot) {
-  Record(Fmt("IsPlayingVesselWave3", {id, slot}));
+  if (g_keep_calls) Record(Fmt("IsPlayingVesselWave3", {id, slot}));
   if (!Valid(id, slot)) return 0;
   Slot &s = g->slots[id][slot];
   Expire(s);
@@ -139,30 +146,31 @@ SERVICE_EXPORT int IsPlayingVesselWave3(int id, int slot) {
 }
 
 SERVICE_EXPORT int IsPlayingRadioVesselWave(int id, int slot) {
-  Record(Fmt("IsPlayingRadioVesselWave", {id, slot}));
+  if (g_keep_calls) Record(Fmt("IsPlayingRadioVesselWave", {id, slot}));
   return 0;
 }
 
 SERVICE_EXPORT int SoundOption3(int id, int option, int status) {
-  Record(Fmt("SoundOption3", {id, option, status}));
+  if (g_keep_calls) Record(Fmt("SoundOption3", {id, option, status}));
   return id >= 0 && id < kIds ? 1 : 0;
 }
 
 #if !defined(TARVEX_SOUND_WITHOUT_SET_FREQUENCY)
 SERVICE_EXPORT int SetFrequency(int id, int slot, int frequency) {
-  Record(Fmt("SetFrequency", {id, slot, frequency}));
+  if (g_keep_calls) Record(Fmt("SetFrequency", {id, slot, frequency}));
   return 0;
 }
 #endif
 
 SERVICE_EXPORT int ReplaceStockOBSound3(int id, char *file, int which) {
-  Record("ReplaceStockOBSound3(" + std::to_string(id) + ", \"" + (file ? file : "") + "\", " + std::to_string(which) +
-         ")");
+  if (g_keep_calls)
+    Record("ReplaceStockOBSound3(" + std::to_string(id) + ", \"" + (file ? file : "") + "\", " + std::to_string(which) +
+           ")");
   return id >= 0 && id < kIds ? 1 : 0;
 }
 
 SERVICE_EXPORT int GetVersionOBSound3() {
-  Record("GetVersionOBSound3()");
+  if (g_keep_calls) Record("GetVersionOBSound3()");
   return 35;
 }
 
@@ -173,6 +181,7 @@ SERVICE_EXPORT const char *TarvexSound_Call(int i) {
   return i >= 0 && i < (int)g->calls.size() ? g->calls[i].c_str() : nullptr;
 }
 SERVICE_EXPORT void TarvexSound_ClearCalls() { g->calls.clear(); }
+SERVICE_EXPORT void TarvexSound_KeepCalls(int keep) { g_keep_calls = keep != 0; }
 SERVICE_EXPORT void TarvexSound_Advance(double seconds) {
   if (seconds > 0) g->clock += seconds;
 }

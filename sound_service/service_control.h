@@ -9,6 +9,9 @@ extern "C" {
 typedef int (*TarvexSound_CallCountFn)();
 typedef const char *(*TarvexSound_CallFn)(int index);
 typedef void (*TarvexSound_ClearCallsFn)();
+// Whether calls are recorded from now on (off when the service is loaded;
+// a reset leaves it as it is). Tests that read the calls switch it on.
+typedef void (*TarvexSound_KeepCallsFn)(int keep);
 // Advances the service clock: sounds played once stop when their time is up.
 typedef void (*TarvexSound_AdvanceFn)(double seconds);
 // Whether a slot plays, with its last loop flag, volume and frequency.

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <random>
 
 namespace {
 
@@ -35,6 +38,33 @@ TEST(TraceNumbers, ShortestTextThatReadsBackWithPlainDigitsForLargeValues) {
   }
   EXPECT_EQ(host::Num(std::nan("")), "nan");
   EXPECT_EQ(host::Num(-INFINITY), "-inf");
+}
+
+// The shortest "%.*g" that reads back, in plain digits from 1 up to 1e17:
+// what the trace wrote before it had one conversion per number.
+std::string SearchedShortest(double v) {
+  char buf[40];
+  for (int prec = 1; prec <= 17; ++prec)
+    if (std::snprintf(buf, sizeof buf, "%.*g", prec, v), std::strtod(buf, nullptr) == v) break;
+  if (std::strchr(buf, 'e') && std::fabs(v) >= 1 && std::fabs(v) < 1e17)
+    for (int decimals = 0; decimals <= 17; ++decimals)
+      if (std::snprintf(buf, sizeof buf, "%.*f", decimals, v), std::strtod(buf, nullptr) == v) break;
+  return buf;
+}
+
+TEST(TraceNumbers, SameTextAsTheSearchForTheShortestFormOnRandomValues) {
+  std::mt19937_64 random(18);
+  for (int i = 0; i < 40000; ++i) {
+    uint64_t bits = random();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    double scaled = std::ldexp(static_cast<double>(bits >> 11), -53) * std::pow(10.0, static_cast<int>(bits % 40) - 20);
+    double whole = static_cast<double>(bits >> (bits % 64));
+    for (double v : {any, scaled, whole}) {
+      if (!std::isfinite(v)) continue;
+      ASSERT_EQ(host::Num(v), SearchedShortest(v)) << "bits " << bits;
+    }
+  }
 }
 
 }  // namespace

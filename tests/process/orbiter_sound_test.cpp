@@ -108,4 +108,24 @@ TEST_F(OrbiterSoundService, HowLongASlotPlays) {
   }
 }
 
+// The call record is kept only on request (the test client asks for it);
+// without it the service works the same and records nothing, across resets.
+TEST_F(OrbiterSoundService, CallsAreRecordedOnlyWhileAsked) {
+  std::string error;
+  auto keep = reinterpret_cast<TarvexSound_KeepCallsFn>(
+      host::LibrarySymbol(host::LoadLibraryPath(TARVEX_SOUND_PATH, error), "TarvexSound_KeepCalls"));
+  ASSERT_NE(keep, nullptr);
+  ASSERT_EQ(get_id_(this), 0);
+  keep(0);
+  sound_.Reset();
+  EXPECT_EQ(get_id_(this), 0);
+  EXPECT_EQ(Load(1, "Sound\\half.wav"), 1);
+  EXPECT_EQ(play_(0, 1, 1, 255, 0), 1);
+  EXPECT_TRUE(sound_.Playing(0, 1));
+  EXPECT_TRUE(sound_.Calls().empty());
+  keep(1);
+  stop_(0, 1);
+  EXPECT_EQ(sound_.Calls(), std::vector<std::string>{"StopVesselWave3(0, 1)"});
+}
+
 }  // namespace

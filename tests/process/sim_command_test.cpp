@@ -120,6 +120,27 @@ TEST_F(SimCommand, FailedExpectationsGiveLineActualValueAndExitStatus) {
   EXPECT_TRUE(Has(r.out, "expectations: 1 passed, 3 failed")) << r.out;
 }
 
+// The HUD is drawn only when looked at, yet every look sees what the screen
+// showed: the picture of the last step, or the last one before it went out of view.
+TEST_F(SimCommand, HudExpectationsSeeTheLastPictureShown) {
+  Write("hud.scn", std::string(kFalling) +
+                       "BEGIN_SCRIPT\n"
+                       "0 expect hud \"VERTSPD\"\n"
+                       "1 expect hud \"VERTSPD -9.8\"\n"
+                       "1.5 camera external\n"
+                       "2 expect hud \"VERTSPD -19.6\"\n"
+                       "END_SCRIPT\n");
+  Result r = Sim("hud.scn --no-sound --quiet");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(
+      Has(r.err, "hud.scn:9: expectation failed at t=0.000 s: 0 expect hud \"VERTSPD\" (actual no HUD drawn yet)"))
+      << r.err;
+  EXPECT_FALSE(Has(r.err, "hud.scn:10:")) << r.err;
+  EXPECT_TRUE(Has(r.err, "hud.scn:12: expectation failed at t=2.000 s") && Has(r.err, "\"VERTSPD -14.6\")"))
+      << "the picture from 1.5 s, when the camera left the cockpit\n"
+      << r.err;
+}
+
 TEST_F(SimCommand, OutputFilesAreWrittenAndIdenticalForTheSameInputs) {
   Write("fall.scn", kFalling);
   std::string args =

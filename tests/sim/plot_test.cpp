@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
 #include "host/harness.h"
 #include "sim/telemetry.h"
 
@@ -63,6 +68,28 @@ TEST(Telemetry, WarningFollowsTheSoundWhenThereIsOneElseTheDrag) {
   EXPECT_EQ(sim::Measure(hv, 0, 3, silent)[w], 0) << "service present, slot 6 quiet";
   EXPECT_EQ(sim::Measure(hv, 0, 3, warning)[w], 1) << "slot 6 of this vessel's identifier plays";
   EXPECT_EQ(sim::Measure(hv, 0, 2, warning)[w], 0) << "another vessel's warning";
+}
+
+// A CSV row is "%.6g" per value, commas between, whatever the value:
+// random bit patterns (not-a-number and infinities among them) and values of
+// every magnitude, row after row into the same reused text.
+TEST(Telemetry, CsvRowWritesEachValueAsPrintfG6) {
+  std::mt19937_64 random(6);
+  sim::Sample s;
+  sim::CsvRowWriter writer;
+  for (int r = 0; r < 20000; ++r) {
+    s.v.resize(4);  // the last column keeps its value for 16 rows at a time
+    if (r % 16 == 0) s.v[3] = std::ldexp(static_cast<double>(random() >> 11), -60);
+    uint64_t bits = random();
+    std::memcpy(&s.v[0], &bits, sizeof bits);
+    s.v[1] = std::ldexp(static_cast<double>(bits >> 11), -53) * std::pow(10.0, static_cast<int>(bits % 30) - 15);
+    s.v[2] = -static_cast<double>(bits % 2000001) / (bits & 1 ? 1024 : 1);
+    char want[128];
+    std::snprintf(want, sizeof want, "%.6g,%.6g,%.6g,%.6g", s.v[0], s.v[1], s.v[2], s.v[3]);
+    ASSERT_EQ(writer.Row(s), want) << "bits " << bits;
+  }
+  s.v = {NAN, -NAN, INFINITY, -INFINITY, -0.0, 1e-5, 123456.5, 1234567, 999999, -999999, 1e6};
+  EXPECT_EQ(sim::CsvRow(s), "nan,-nan,inf,-inf,-0,1e-05,123456,1.23457e+06,999999,-999999,1e+06");
 }
 
 }  // namespace

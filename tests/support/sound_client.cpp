@@ -32,6 +32,7 @@ SoundService::SoundService(const char *path) {
   slot_state_ = Find<TarvexSound_SlotStateFn>(library_, "TarvexSound_SlotState");
   slot_file_ = Find<TarvexSound_SlotFileFn>(library_, "TarvexSound_SlotFile");
   reset_ = Find<TarvexSound_ResetFn>(library_, "TarvexSound_Reset");
+  Find<TarvexSound_KeepCallsFn>(library_, "TarvexSound_KeepCalls")(1);  // tests read the calls
 }
 
 std::vector<std::string> SoundService::Calls() const {
