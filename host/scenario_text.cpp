@@ -186,7 +186,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
         }
         for (auto &v : out.vessels)
           if (v.name == name) r.Problem(n, "vessel name \"" + name + "\" is used twice");
-        out.vessels.push_back(ScenarioVesselBlock{name, cls, n, {}});
+        out.vessels.push_back(ScenarioVesselBlock{name, cls, n, {}, {}});
         block = VESSEL;
         block_line = n;
         break;
@@ -197,7 +197,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
         else if (Same(t, "END_SHIPS"))
           r.Problem(n, "expected END to close the block of vessel \"" + out.vessels.back().name + "\"");
         else
-          out.vessels.back().lines.push_back(t);
+          out.vessels.back().lines.push_back(t), out.vessels.back().line_numbers.push_back(n);
         break;
       case SCRIPT:
         if (Same(t, "END_SCRIPT"))

@@ -16,6 +16,7 @@ struct Options {
   bool no_sound = false;
   std::string save, csv, plot, trace;
   long every = 300;
+  long max_steps = 10000000;  // the run stops here (with a message) unless it ended before
   bool quiet = false;
   bool help = false;
 };
