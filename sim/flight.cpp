@@ -214,7 +214,7 @@ bool Run::CheckOutputs(std::vector<host::ScenarioProblem> &problems) {
   for (auto &ev : events_) {
     if (ev.command == Command::Save) {
       std::string why = ScriptSaveProblem(ev.name);
-      if (why.empty() && !clash(ev.name).empty()) why = clash(ev.name);
+      if (why.empty() && !clash(ev.name).empty()) why = "it is " + clash(ev.name);
       if (!why.empty())
         problems.push_back(host::ScenarioProblem{ev.file, ev.line, "save to " + ev.name + " refused: " + why});
     }
