@@ -76,6 +76,9 @@ bool SlotPlaying(int id, int slot) { return g_slot_state && g_slot_state(id, slo
 class Run {
  public:
   Run(const Options &o, std::FILE *out, std::FILE *err) : o_(o), out_(out), err_(err) {}
+  ~Run() {  // also when the run stops early, after a problem found in loading
+    for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
+  }
   Run(const Run &) = delete;
   Run &operator=(const Run &) = delete;
   int Go();
@@ -595,7 +598,6 @@ int Run::Go() {
   }
   int code = output_failed_ ? kOutputFailed : capped_ ? kBadInput : failed_ ? kExpectationFailed : kPassed;
   Summary(code);
-  for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
   return code;
 }
 
