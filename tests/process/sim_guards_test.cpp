@@ -116,6 +116,7 @@ TEST_F(SimGuards, EveryRunEnds) {
   Write("slow.scn", "BEGIN_ENVIRONMENT\n  TimeAcc 1e-300\nEND_ENVIRONMENT\n" + kShip +
                         "BEGIN_SCRIPT\n0.005 timeacc 1e-320\n0.01 expect t >= 0.01\nEND_SCRIPT\n");
   Write("far.scn", kShip + "BEGIN_SCRIPT\n1e300 key E\nEND_SCRIPT\n");
+  Write("warp.scn", kShip + "BEGIN_SCRIPT\n0 timeacc 1000\nEND_SCRIPT\n");  // the module caps it at 10
   std::string junk(300000, '\0');
   for (size_t i = 0; i < junk.size(); ++i) junk[i] = (char)(i * 7919 % 251);
   Write("junk.scn", junk);
@@ -124,6 +125,7 @@ TEST_F(SimGuards, EveryRunEnds) {
       {"--no-sound --duration 1e308", 2, "--duration: 1e+308 s need about"},
       {"far.scn --no-sound", 2, "far.scn:9: time 1e+300 s is out of reach"},
       {"--no-sound --duration 1 --max-steps 59", 2, "--duration: 1 s need about 60 steps, more than the cap of 59"},
+      {"warp.scn --no-sound --duration 100 --max-steps 100", 2, "after 100 steps, the step cap (--max-steps)"},
       {"/dev/zero", 2, "cannot read /dev/zero: larger than 4 MiB"},
       {"junk.scn", 2, "more\ntarvex-sim: "},
   });
