@@ -3,6 +3,8 @@
 // steps flown with its script, the scenario saved, and the save flown again,
 // which must load. Files go to a folder of the fuzzer's own, emptied after
 // every input.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,8 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "host/world.h"
 #include "sim/flight.h"
@@ -39,9 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const fs::path dir = [] {
     fs::path d = fs::temp_directory_path() / ("tarvex-fuzz-flight-" + std::to_string((long)getpid()));
     fs::create_directories(d);
-    fs::current_path(d);
     return d;
   }();
+  // The script's saves land in the run's folder; the fuzzer's own paths are
+  // relative to where it was started.
+  const fs::path home = fs::current_path();
+  fs::current_path(dir);
   static std::FILE *sink = std::fopen("/dev/null", "w");
   std::ofstream(dir / "in.scn", std::ios::binary).write(reinterpret_cast<const char *>(data), (std::streamsize)size);
   int first = Fly("in.scn", "end.scn", sink);
@@ -54,5 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   std::error_code ec;
   for (auto &e : fs::directory_iterator(dir, ec)) fs::remove_all(e.path(), ec);
+  fs::current_path(home);
   return 0;
 }

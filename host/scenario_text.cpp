@@ -13,9 +13,9 @@ namespace host {
 namespace {
 
 std::string Trim(const std::string &s) {
-  size_t a = s.find_first_not_of(" \t\r\n");
+  size_t a = s.find_first_not_of(" \t\r\n\v\f");
   if (a == std::string::npos) return std::string();
-  size_t b = s.find_last_not_of(" \t\r\n");
+  size_t b = s.find_last_not_of(" \t\r\n\v\f");
   return s.substr(a, b - a + 1);
 }
 

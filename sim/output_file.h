@@ -34,7 +34,6 @@ class OutputFile {
  private:
   std::FILE *f_ = nullptr;
   std::string path_, temp_;  // temp_ empty: written in place
-  int errno_ = 0;            // the first failure seen while opening
 };
 
 // Writes `text` to `path` the same way, in one go.
