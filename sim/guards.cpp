@@ -57,8 +57,10 @@ double StepsToReach(double until, double dt, double acc, const std::vector<Scrip
 
 std::string ScriptSaveProblem(const std::string &path) {
   fs::path p(path);
-  if (p.has_root_name() || p.has_root_directory() || path[0] == '/' || path[0] == '\\' || path[0] == '~')
+  if (p.has_root_name() || p.has_root_directory() || path[0] == '/' || path[0] == '\\')
     return "an absolute path; a script saves inside the output folder (the current folder) only";
+  if (path[0] == '~')
+    return "a path from a home folder; a script saves inside the output folder (the current folder) only";
   for (const fs::path &part : p)
     if (part == "..") return "a path with \"..\"; a script saves inside the output folder (the current folder) only";
   if (!p.has_filename() || p.extension() != ".scn")

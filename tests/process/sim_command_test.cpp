@@ -207,8 +207,7 @@ TEST_F(SimCommand, FilesAreWrittenWholeOrNotAtAll) {
   Write("keep.trace", "good trace\n");
   ExpectRuns({
       {"fly.scn --no-sound --csv fly.scn", 2, "--csv fly.scn: refused: it is fly.scn, which this run reads"},
-      {"fly.scn --no-sound --plot ./fly.scn", 2, "--plot ./fly.scn: refused"},
-      {"fly.scn --no-sound --save fly.scn", 2, "--save fly.scn: refused"},
+      {"fly.scn --no-sound --save ./fly.scn", 2, "--save ./fly.scn: refused"},
       {"fly.scn --no-sound --csv a.csv --trace a.csv", 2, "--trace a.csv: refused: it is the file --csv writes"},
       {"self.scn --no-sound", 2, "self.scn:9: save to self.scn refused: it is self.scn, which this run reads"},
       {"fly.scn --no-sound --module nowhere.so --csv keep.csv --trace keep.trace", 3, "cannot load module"},
