@@ -103,6 +103,11 @@ void FlightEnvelope(const ShuttlePB &v) {
   if (nozzle_angle >= kLiftNozzle && v.GetAirspeed() < kMaxLiftSpeed && v.GetAltitude() < kMaxAltitude &&
       eng_status == 1)
     LiftRegime(v);
+  // Back inside the envelope with the engine off no regime runs: the warning
+  // stops all the same (the drag stays at 999 until the engine runs again).
+  if (eng_status != 1 && v.GetAltitude() < kMaxAltitude &&
+      v.GetAirspeed() < (nozzle_angle < kLiftNozzle ? kMaxConventionalSpeed : kMaxLiftSpeed))
+    StopVesselWave3(v.MyID, kWaveWarning);
 }
 
 }  // namespace

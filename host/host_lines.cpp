@@ -61,32 +61,90 @@ std::vector<std::string> HostLines(const HostVessel &hv) {
   return out;
 }
 
-bool ParseHostLine(HostVessel &hv, const char *line) {
-  if (!line) return false;
-  while (*line == ' ' || *line == '\t') ++line;
+namespace {
+
+// What the host takes as a possible flight state; beyond these limits the
+// physics would lose its precision or overflow.
+const double kMaxHeight = 1e12;  // m, above the ground and across it
+const double kMinHeight = -100;  // m: a vessel resting on its springs sits a little below
+const double kMaxSpeed = 1e5;    // m/s
+const double kMaxRate = 100;     // rad/s
+const double kMaxAngle = 1e6;    // rad
+const char *kKeys[] = {"STATUS", "ALT", "AIRSPEED", "PITCH", "BANK", "HEADING", "POS", "VEL", "ANGVEL", "FUEL"};
+
+bool Within(double x, double lo, double hi) { return x >= lo && x <= hi; }
+
+// Reads a line of the host's into `hv` when it can; `why` says what is wrong
+// with a line of the host's that cannot be taken.
+bool Read(HostVessel &hv, const char *line, std::string &why) {
   const char *v;
   double d;
+  VECTOR3 vec;
+  auto real = [&](const char *key, double lo, double hi, const char *what) {
+    if (!Real(v, d)) return why = std::string("expected \"") + key + " <" + what + ">\"", false;
+    if (!Within(d, lo, hi)) return why = std::string(key) + " " + Num(d) + " is impossible (" + what + ")", false;
+    return true;
+  };
+  auto vector = [&](const char *key, double lo, double hi, double lo_y, double hi_y, const char *what) {
+    if (!Vector(v, vec)) return why = std::string("expected \"") + key + " <x y z>\"", false;
+    if (!Within(vec.x, lo, hi) || !Within(vec.y, lo_y, hi_y) || !Within(vec.z, lo, hi))
+      return why = std::string(key) + " " + Num(vec.x) + " " + Num(vec.y) + " " + Num(vec.z) + " is impossible (" +
+                   what + ")",
+             false;
+    return true;
+  };
   if ((v = Value(line, "STATUS"))) {
     while (*v == ' ' || *v == '\t') ++v;
     if (strncasecmp(v, "Landed", 6) == 0) return hv.ground_contact = true, true;
     if (strncasecmp(v, "Flying", 6) == 0) return hv.ground_contact = false, true;
-    return false;
+    return why = "expected \"STATUS Landed|Flying\"", false;
   }
-  if ((v = Value(line, "ALT")) && Real(v, d)) return hv.altitude = d, true;
-  if ((v = Value(line, "AIRSPEED")) && Real(v, d)) return hv.airspeed = d, true;
-  if ((v = Value(line, "PITCH")) && Real(v, d)) return hv.pitch = d, true;
-  if ((v = Value(line, "BANK")) && Real(v, d)) return hv.bank = d, true;
-  if ((v = Value(line, "HEADING")) && Real(v, d)) return hv.heading = d, true;
-  VECTOR3 vec;
-  if ((v = Value(line, "POS")) && Vector(v, vec)) return hv.body.pos = vec, hv.body.has_pos = true, true;
-  if ((v = Value(line, "VEL")) && Vector(v, vec)) return hv.body.vel = vec, hv.body.has_vel = true, true;
-  if ((v = Value(line, "ANGVEL")) && Vector(v, vec)) return hv.body.omega = vec, hv.body.has_omega = true, true;
-  if ((v = Value(line, "FUEL")) && Real(v, d)) {
-    if (hv.propellants.empty() || d < 0) return false;
+  if ((v = Value(line, "ALT")))
+    return real("ALT", kMinHeight, kMaxHeight, "metres, -100 to 1e12") && (hv.altitude = d, true);
+  if ((v = Value(line, "AIRSPEED"))) return real("AIRSPEED", 0, kMaxSpeed, "m/s, 0 to 1e5") && (hv.airspeed = d, true);
+  if ((v = Value(line, "PITCH"))) return real("PITCH", -kMaxAngle, kMaxAngle, "radians") && (hv.pitch = d, true);
+  if ((v = Value(line, "BANK"))) return real("BANK", -kMaxAngle, kMaxAngle, "radians") && (hv.bank = d, true);
+  if ((v = Value(line, "HEADING"))) return real("HEADING", -kMaxAngle, kMaxAngle, "radians") && (hv.heading = d, true);
+  if ((v = Value(line, "POS"))) {
+    if (!vector("POS", -kMaxHeight, kMaxHeight, kMinHeight, kMaxHeight, "metres, height -100 to 1e12")) return false;
+    return hv.body.pos = vec, hv.body.has_pos = true, true;
+  }
+  if ((v = Value(line, "VEL"))) {
+    if (!vector("VEL", -kMaxSpeed, kMaxSpeed, -kMaxSpeed, kMaxSpeed, "m/s, -1e5 to 1e5")) return false;
+    return hv.body.vel = vec, hv.body.has_vel = true, true;
+  }
+  if ((v = Value(line, "ANGVEL"))) {
+    if (!vector("ANGVEL", -kMaxRate, kMaxRate, -kMaxRate, kMaxRate, "rad/s, -100 to 100")) return false;
+    return hv.body.omega = vec, hv.body.has_omega = true, true;
+  }
+  if ((v = Value(line, "FUEL"))) {
+    if (!real("FUEL", 0, 1e300, "kg, 0 or more")) return false;
+    if (hv.propellants.empty()) return why = "FUEL for a vessel without a propellant resource", false;
     hv.propellants[0]->mass = std::fmin(d, hv.propellants[0]->maxmass);
     return true;
   }
   return false;
+}
+
+}  // namespace
+
+bool ParseHostLine(HostVessel &hv, const char *line) {
+  std::string why;
+  return CheckHostLine(hv, line, why) == HostLineVerdict::kRead;
+}
+
+HostLineVerdict CheckHostLine(HostVessel &hv, const char *line, std::string &why) {
+  why.clear();
+  if (!line) return HostLineVerdict::kUnknown;
+  while (*line == ' ' || *line == '\t') ++line;
+  if (Read(hv, line, why)) return HostLineVerdict::kRead;
+  if (!why.empty()) return HostLineVerdict::kRefused;
+  for (const char *key : kKeys) {
+    size_t n = std::strlen(key);
+    if (strncasecmp(line, key, n) == 0 && (line[n] == 0 || line[n] == ' ' || line[n] == '\t'))
+      return why = std::string("expected a value after ") + key, HostLineVerdict::kRefused;
+  }
+  return HostLineVerdict::kUnknown;
 }
 
 }  // namespace host

@@ -22,4 +22,11 @@ std::vector<std::string> HostLines(const HostVessel &hv);
 // not one of the host's or its value cannot be read.
 bool ParseHostLine(HostVessel &hv, const char *line);
 
+// The same, with the verdict: read; not one of the host's keys; or one of its
+// keys with a value that cannot be read or a state that cannot be (a body far
+// below the ground, faster than 1e5 m/s, turning faster than 100 rad/s, ...),
+// which leaves `hv` unchanged and says why in `why`.
+enum class HostLineVerdict { kRead, kUnknown, kRefused };
+HostLineVerdict CheckHostLine(HostVessel &hv, const char *line, std::string &why);
+
 }  // namespace host

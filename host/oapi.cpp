@@ -239,8 +239,14 @@ void oapiWriteScenario_string(FILEHANDLE scn, const char *item, const char *stri
 // reader, which keeps every line it was handed.
 void VESSEL::ParseScenarioLineEx(char *line, void *status) const {
   RecGlobal("ParseScenarioLineEx", Args(Str(line), status ? "status" : "null"));
-  if (auto *f = static_cast<ScenarioFile *>(status)) f->parsed.push_back(line ? line : "");
-  ParseHostLine(HostOf(this), line);
+  std::string why;
+  HostLineVerdict verdict = CheckHostLine(HostOf(this), line, why);
+  if (auto *f = static_cast<ScenarioFile *>(status)) {
+    f->parsed.push_back(line ? line : "");
+    f->parsed_from.push_back(f->next ? f->next - 1 : 0);
+    f->parsed_verdict.push_back(static_cast<int>(verdict));
+    f->parsed_why.push_back(why);
+  }
 }
 
 // The host's standard vessel lines.

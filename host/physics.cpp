@@ -25,6 +25,14 @@ const double kKillRotGain = 2.0;
 const double kLevelGain = 1.0;
 const double kMaxNavAccel = 0.6;  // rad/s^2
 
+// The flight state stays possible whatever the module or the scenario set:
+// speeds, turn rates and distances are capped, and a body that ends up more
+// than a few metres below the ground is put back on it.
+const double kMaxSpeed = 1e5;      // m/s
+const double kMaxRate = 100;       // rad/s about each axis
+const double kMaxDistance = 1e12;  // m, across and above the ground
+const double kMaxPenetration = 5;  // m below the ground at the deepest point
+
 const VECTOR3 kDefaultTouchdown[3] = {{{{0, -1, 1}}}, {{{-1, -1, -1}}}, {{{1, -1, -1}}}};
 
 // ToWorld and ToVessel, inlined into the sub-step (the exported ones are
@@ -203,8 +211,42 @@ void GroundLoads(const HostVessel &hv, const RigidBody &b, double mass, Loads &o
   }
 }
 
+// Deepest point below the ground of the touchdown points and the centre of
+// gravity (0 when none is below).
+double Penetration(const HostVessel &hv, const RigidBody &b) {
+  const VECTOR3 *td = Touchdown(hv);
+  const VECTOR3 points[4] = {Finite(td[0]), Finite(td[1]), Finite(td[2]), V3(0, 0, 0)};
+  double deepest = 0;
+  for (const VECTOR3 &p : points) deepest = std::max(deepest, -(b.pos.y + ToWorld(b, p).y));
+  return deepest;
+}
+
+void KeepPossible(HostVessel &hv, const RigidBody &before) {
+  RigidBody &b = hv.body;
+  bool finite = true;
+  for (double x : {b.pos.x, b.pos.y, b.pos.z, b.vel.x, b.vel.y, b.vel.z, b.omega.x, b.omega.y, b.omega.z})
+    finite &= std::isfinite(x);
+  for (double x : b.rot) finite &= std::isfinite(x);
+  if (!finite) {  // what no force should do: the step is undone and the body stopped
+    b = before;
+    b.vel = V3(0, 0, 0), b.omega = V3(0, 0, 0);
+  }
+  double speed = Length(b.vel);
+  if (speed > kMaxSpeed) b.vel = b.vel * (kMaxSpeed / speed);
+  b.omega = V3(Clamp(b.omega.x, -kMaxRate, kMaxRate), Clamp(b.omega.y, -kMaxRate, kMaxRate),
+               Clamp(b.omega.z, -kMaxRate, kMaxRate));
+  b.pos = V3(Clamp(b.pos.x, -kMaxDistance, kMaxDistance), std::min(b.pos.y, kMaxDistance),
+             Clamp(b.pos.z, -kMaxDistance, kMaxDistance));
+  double depth = Penetration(hv, b);
+  if (depth > kMaxPenetration) {
+    b.pos.y += depth - kStaticSink;
+    b.vel.y = std::max(b.vel.y, 0.0);
+  }
+}
+
 void Substep(HostVessel &hv, double dt) {
   RigidBody &b = hv.body;
+  const RigidBody before = b;
   double mass = VesselMass(hv);
   VECTOR3 inertia = Inertia(hv, mass);
   Atmosphere atm = StandardAtmosphere(b.pos.y);
@@ -285,6 +327,7 @@ void Substep(HostVessel &hv, double dt) {
     SetColumns(b, cols[0], cols[1], cols[2]);
     Orthonormalise(b);
   }
+  KeepPossible(hv, before);
 }
 
 }  // namespace
@@ -362,6 +405,7 @@ void PlaceBody(HostVessel &hv) {
   if (!b.has_omega) b.omega = V3(0, 0, 0);
   b.omega = Finite(b.omega);
   Orthonormalise(b);
+  KeepPossible(hv, b);
   b.active = true;
   UpdateReportedState(hv);
 }

@@ -18,8 +18,13 @@ struct ScenarioFile {
   // Writing: the lines written, in order, as the file would hold them.
   std::vector<std::string> written;
 
-  // Host lines seen by ParseScenarioLineEx, in order.
+  // Host lines seen by ParseScenarioLineEx, in order; for each the index in
+  // `lines` of the line last handed out when it came, and how the host took
+  // it (a HostLineVerdict and, when refused, why).
   std::vector<std::string> parsed;
+  std::vector<size_t> parsed_from;
+  std::vector<int> parsed_verdict;
+  std::vector<std::string> parsed_why;
 };
 
 // Reads a vessel block from scenario text into `file.lines`: every line up to

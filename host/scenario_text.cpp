@@ -13,9 +13,9 @@ namespace host {
 namespace {
 
 std::string Trim(const std::string &s) {
-  size_t a = s.find_first_not_of(" \t\r\n");
+  size_t a = s.find_first_not_of(" \t\r\n\v\f");
   if (a == std::string::npos) return std::string();
-  size_t b = s.find_last_not_of(" \t\r\n");
+  size_t b = s.find_last_not_of(" \t\r\n\v\f");
   return s.substr(a, b - a + 1);
 }
 
@@ -204,7 +204,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
         }
         for (auto &v : out.vessels)
           if (v.name == name) r.Problem(n, "vessel name \"" + name + "\" is used twice");
-        out.vessels.push_back(ScenarioVesselBlock{name, cls, n, {}});
+        out.vessels.push_back(ScenarioVesselBlock{name, cls, n, {}, {}});
         block = VESSEL;
         block_line = n;
         break;
@@ -215,7 +215,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
         else if (Same(t, "END_SHIPS"))
           r.Problem(n, "expected END to close the block of vessel \"" + out.vessels.back().name + "\"");
         else
-          out.vessels.back().lines.push_back(t);
+          out.vessels.back().lines.push_back(t), out.vessels.back().line_numbers.push_back(n);
         break;
       case SCRIPT:
         if (Same(t, "END_SCRIPT"))

@@ -24,6 +24,7 @@ struct ScenarioVesselBlock {
   std::string name, class_name;
   int line = 0;                    // line of "NAME:CLASS"
   std::vector<std::string> lines;  // as written, between the name line and "END"
+  std::vector<int> line_numbers;   // the file's line number of each
 };
 
 struct ScenarioEnvironment {

@@ -7,6 +7,30 @@
 
 namespace {
 
+// The transforms shared by every vessel, kept so that they are freed when the
+// library is unloaded (the host keeps using them while it is loaded). Filled
+// once, on the first vessel's set-up; the list has room for all of them.
+class SharedTransforms {
+ public:
+  constexpr SharedTransforms() = default;
+  ~SharedTransforms() {
+    for (size_t i = 0; i < count_; ++i) delete items_[i];
+  }
+  SharedTransforms(const SharedTransforms &) = delete;
+  SharedTransforms &operator=(const SharedTransforms &) = delete;
+  template <typename T>
+  T *Keep(T *t) {
+    if (count_ < kRoom) items_[count_++] = t;
+    return t;
+  }
+
+ private:
+  static const size_t kRoom = 64;
+  MGROUP_TRANSFORM *items_[kRoom] = {};
+  size_t count_ = 0;
+};
+SharedTransforms g_shared_transforms;
+
 // The host takes group lists through a non-const pointer but only reads them.
 template <size_t N>
 UINT *Groups(const UINT (&grp)[N]) {
@@ -14,11 +38,11 @@ UINT *Groups(const UINT (&grp)[N]) {
 }
 template <size_t N>
 MGROUP_ROTATE *Rotate(UINT mesh, const UINT (&grp)[N], const VECTOR3 &ref, const VECTOR3 &axis, double deg) {
-  return new MGROUP_ROTATE(mesh, Groups(grp), N, ref, axis, static_cast<float>(deg * RAD));
+  return g_shared_transforms.Keep(new MGROUP_ROTATE(mesh, Groups(grp), N, ref, axis, static_cast<float>(deg * RAD)));
 }
 template <size_t N>
 MGROUP_TRANSLATE *Translate(UINT mesh, const UINT (&grp)[N], const VECTOR3 &shift) {
-  return new MGROUP_TRANSLATE(mesh, Groups(grp), N, shift);
+  return g_shared_transforms.Keep(new MGROUP_TRANSLATE(mesh, Groups(grp), N, shift));
 }
 
 const UINT kMeshExterior = 0;
@@ -95,7 +119,8 @@ void ShuttlePB::DefineAnimations() {
   ANIMATIONCOMPONENT_HANDLE main_strut_parent = AddAnimationComponent(anim_main_strut, 0, 1, main_struts);
   ANIMATIONCOMPONENT_HANDLE steer_parent = AddAnimationComponent(anim_nosewheel_steer, 0, 1, nose_steer);
   ANIMATIONCOMPONENT_HANDLE nose_strut_parent = AddAnimationComponent(anim_nose_strut, 0, 1, nose_strut, steer_parent);
-  nosewheel_rot = Rotate(kMeshExterior, kGrpNoseWheel, _V(0, -2.124649, 3.099004), _V(1, 0, 0), 360);
+  nosewheel_rot = new MGROUP_ROTATE(kMeshExterior, Groups(kGrpNoseWheel), 1, _V(0, -2.124649, 3.099004), _V(1, 0, 0),
+                                    static_cast<float>(360 * RAD));
   AddAnimationComponent(anim_wheel, 0, 1, nosewheel_rot, nose_strut_parent);
   AddAnimationComponent(anim_wheel, 0, 1, left_wheel, main_strut_parent);
   AddAnimationComponent(anim_wheel, 0, 1, right_wheel, main_strut_parent);

@@ -16,9 +16,12 @@
 #include <vector>
 
 #include "host/harness.h"
+#include "host/host_lines.h"
 #include "host/physics.h"
 #include "host/scenario_text.h"
+#include "sim/guards.h"
 #include "sim/hud_frame.h"
+#include "sim/output_file.h"
 #include "sim/plot.h"
 #include "sim/report.h"
 #include "sim/script.h"
@@ -42,27 +45,14 @@ const char *kBuiltInScenario =
     "END_SHIPS\n";
 
 // A routine of a loaded library by name, and whether a stream is a terminal.
-// Whether a path names a folder, and making one folder. (The system's own
-// routines: the flight host is also built in the host's Microsoft ABI, which
-// has the C++ library's headers only, no file streams or file-system library.)
 #if defined(_WIN32)
 void *Symbol(void *lib, const char *name) {
   return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(lib), name));
 }
 bool Terminal(std::FILE *f) { return _isatty(_fileno(f)) != 0; }
-bool IsFolder(const std::string &path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-void MakeFolder(const std::string &path) { CreateDirectoryA(path.c_str(), nullptr); }
 #else
 void *Symbol(void *lib, const char *name) { return dlsym(lib, name); }
 bool Terminal(std::FILE *f) { return isatty(fileno(f)) != 0; }
-bool IsFolder(const std::string &path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-void MakeFolder(const std::string &path) { mkdir(path.c_str(), 0777); }
 #endif
 
 // The sound service's inspection routines, once it is loaded.
@@ -77,46 +67,19 @@ std::string Seconds(double t) {
   return buf;
 }
 
+std::string Rough(double x) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.4g", x);
+  return buf;
+}
+
 bool SlotPlaying(int id, int slot) { return g_slot_state && g_slot_state(id, slot, nullptr, nullptr, nullptr) != 0; }
-
-bool ReadFile(const std::string &path, std::string &text, std::string &error) {
-  if (IsFolder(path)) return error = path + " is a directory, not a file", false;
-  std::FILE *in = std::fopen(path.c_str(), "rb");
-  if (!in) return error = "cannot read " + path + ": no such file or not readable", false;
-  text.clear();
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;) text.append(buf, n);
-  const bool ok = !std::ferror(in);
-  std::fclose(in);
-  if (!ok) error = "cannot read " + path;
-  return ok;
-}
-
-// Opens a file for writing, making its folders first.
-std::FILE *OpenOutput(const std::string &path, std::string &error) {
-  for (size_t slash = path.find_first_of("/\\", 1); slash != std::string::npos;
-       slash = path.find_first_of("/\\", slash + 1))
-    if (!IsFolder(path.substr(0, slash))) MakeFolder(path.substr(0, slash));
-  std::FILE *f = std::fopen(path.c_str(), "w");
-  if (!f) error = "cannot write " + path;
-  return f;
-}
-
-bool WriteText(const std::string &path, const std::string &text, std::string &error) {
-  std::FILE *f = OpenOutput(path, error);
-  if (!f) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) error = "cannot write " + path;
-  return ok;
-}
 
 class Run {
  public:
   Run(const Options &o, std::FILE *out, std::FILE *err) : o_(o), out_(out), err_(err) {}
-  ~Run() {
-    if (csv_) std::fclose(csv_);
-    if (trace_) std::fclose(trace_);
+  ~Run() {  // also when the run stops early, after a problem found in loading
+    for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
   }
   Run(const Run &) = delete;
   Run &operator=(const Run &) = delete;
@@ -125,12 +88,20 @@ class Run {
  private:
   bool Prepare();
   bool Load();
+  bool CheckOutputs(std::vector<host::ScenarioProblem> &problems);
+  bool OpenOutputs();
+  void Commit(OutputFile &f, const std::string &path, const std::string &what);
   void Step();
   void Apply(const ScriptEvent &ev);
   void Check(const ScriptEvent &ev);
   void Record(bool force_table);
   bool SaveScenario(const std::string &path, std::string &error);
   std::string SummaryText(int code) const;
+  // The exit status the run ends with: a file not written, a run stopped at
+  // the step cap, a failed expectation, in that order.
+  int Verdict() const {
+    return output_failed_ ? kOutputFailed : capped_ ? kBadInput : failed_ ? kExpectationFailed : kPassed;
+  }
   HudFrame HudFrameNow();
   // Whether the report wants a HUD frame now (HudFrameNow redraws for it).
   bool HudFrameWanted() const { return report_ && report_->WantsHudFrame(t_); }
@@ -161,7 +132,11 @@ class Run {
   std::unique_ptr<ReportRecorder> report_;
   double t_ = 0;
   long steps_ = 0;
+  OutputFile csv_file_, trace_file_;
   std::FILE *csv_ = nullptr, *trace_ = nullptr;
+  bool output_failed_ = false, capped_ = false, bad_host_lines_ = false;
+  double seg_t_ = 0, seg_dt_ = 0;  // time and step length where the current run of equal steps began
+  long seg_steps_ = 0;
   PlotRecorder plot_;
   Sample sample_;  // the telemetry of the step, kept to reuse its storage
   CsvRowWriter csv_row_;
@@ -194,7 +169,7 @@ bool Run::Prepare() {
     text = kBuiltInScenario;
   } else {
     scn_name_ = o_.scenario;
-    if (!ReadFile(o_.scenario, text, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    if (!ReadInputFile(o_.scenario, text, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
   }
   host::ParseScenarioText(text, scn_name_, scn_, problems);
   if (problems.empty() && scn_.vessels.empty())
@@ -202,7 +177,7 @@ bool Run::Prepare() {
   ParseScript(scn_.script, scn_name_, events_, problems);
   if (!o_.script.empty()) {
     std::string stext;
-    if (!ReadFile(o_.script, stext, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    if (!ReadInputFile(o_.script, stext, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
     std::vector<ScriptEvent> more;
     ParseScript(host::ScriptFileLines(stext), o_.script, more, problems);
     events_.insert(events_.end(), more.begin(), more.end());
@@ -218,15 +193,71 @@ bool Run::Prepare() {
       problems.push_back(host::ScenarioProblem{
           ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + ev.vessel + "\""});
   }
+  duration_ = o_.duration >= 0 ? o_.duration : events_.empty() ? 10 : events_.back().time + 1;
+  CheckOutputs(problems);
   if (!problems.empty()) {
-    for (auto &p : problems) std::fprintf(err_, "tarvex-sim: %s\n", p.Text().c_str());
+    PrintProblems(err_, problems);
     // (%lu: msvcrt.dll's printf, which the Microsoft-ABI host uses, knows no %zu.)
     std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)problems.size(),
                  problems.size() == 1 ? "" : "s");
     return false;
   }
-  duration_ = o_.duration >= 0 ? o_.duration : events_.empty() ? 10 : events_.back().time + 1;
   return true;
+}
+
+// Before anything flies: no output may be the scenario or script being read
+// (or another output), script saves stay inside the output folder, and every
+// script time and the end of the run lie within the step cap.
+bool Run::CheckOutputs(std::vector<host::ScenarioProblem> &problems) {
+  size_t before = problems.size();
+  std::vector<std::string> inputs;
+  if (!o_.scenario.empty()) inputs.push_back(o_.scenario);
+  if (!o_.script.empty()) inputs.push_back(o_.script);
+  auto clash = [&](const std::string &out) -> std::string {
+    for (auto &in : inputs)
+      if (SameFile(out, in)) return in + ", which this run reads";
+    return std::string();
+  };
+  struct Named {
+    const char *option;
+    const std::string &path;
+  } outputs[] = {
+      {"--csv", o_.csv}, {"--plot", o_.plot}, {"--trace", o_.trace}, {"--save", o_.save}, {"--report", o_.report}};
+  for (size_t i = 0; i < sizeof outputs / sizeof outputs[0]; ++i) {
+    if (outputs[i].path.empty()) continue;
+    std::string why = clash(outputs[i].path);
+    for (size_t j = 0; j < i && why.empty(); ++j)
+      if (!outputs[j].path.empty() &&
+          (outputs[i].path == outputs[j].path || SameFile(outputs[i].path, outputs[j].path)))
+        why = std::string("the file ") + outputs[j].option + " writes";
+    if (!why.empty())
+      problems.push_back(
+          host::ScenarioProblem{std::string(outputs[i].option) + " " + outputs[i].path, 0, "refused: it is " + why});
+  }
+  double steps_per_event = 0;
+  for (auto &ev : events_) {
+    if (ev.command == Command::Save || ev.command == Command::HudFrame) {
+      const bool save = ev.command == Command::Save;
+      std::string why = ScriptSaveProblem(ev.name, save ? ".scn" : ".svg");
+      if (why.empty() && !clash(ev.name).empty()) why = "it is " + clash(ev.name);
+      if (!why.empty())
+        problems.push_back(host::ScenarioProblem{ev.file, ev.line,
+                                                 (save ? "save to " : "hudframe to ") + ev.name + " refused: " + why});
+    }
+    steps_per_event = StepsToReach(ev.time, o_.dt, scn_.environment.time_acceleration, events_);
+    if (steps_per_event > (double)o_.max_steps)
+      problems.push_back(host::ScenarioProblem{ev.file, ev.line,
+                                               "time " + Rough(ev.time) + " s is out of reach: it needs about " +
+                                                   Rough(steps_per_event) + " steps, more than the cap of " +
+                                                   std::to_string(o_.max_steps) + " (--max-steps)"});
+  }
+  double steps = StepsToReach(duration_, o_.dt, scn_.environment.time_acceleration, events_);
+  if (steps > (double)o_.max_steps && problems.size() == before)
+    problems.push_back(host::ScenarioProblem{o_.duration >= 0 ? "--duration" : "the run", 0,
+                                             Rough(duration_) + " s need about " + Rough(steps) +
+                                                 " steps, more than the cap of " + std::to_string(o_.max_steps) +
+                                                 " (--max-steps)"});
+  return problems.size() == before;
 }
 
 bool Run::Load() {
@@ -257,6 +288,7 @@ bool Run::Load() {
   // The host's order: each vessel is created, set up and given its scenario
   // block; once all exist, each gets its post-creation call.
   std::vector<host::ScenarioFile> files(scn_.vessels.size());
+  std::vector<host::ScenarioProblem> host_problems;
   for (size_t i = 0; i < scn_.vessels.size(); ++i) {
     const auto &b = scn_.vessels[i];
     host::HostVessel &hv = host::AddVessel(b.name, b.class_name);
@@ -270,6 +302,26 @@ bool Run::Load() {
     v->clbkSetClassCaps(nullptr);
     files[i].lines = b.lines;
     v->clbkLoadStateEx(&files[i], &files[i]);
+    // The lines the module handed to the host: unknown ones are only noted,
+    // impossible ones refused.
+    for (size_t k = 0; k < files[i].parsed.size(); ++k) {
+      size_t at = files[i].parsed_from[k];
+      int line = at < b.line_numbers.size() ? b.line_numbers[at] : b.line;
+      const std::string &why = files[i].parsed_why[k];
+      auto verdict = static_cast<host::HostLineVerdict>(files[i].parsed_verdict[k]);
+      if (verdict == host::HostLineVerdict::kUnknown)
+        std::fprintf(err_, "tarvex-sim: %s:%d: warning: \"%s\" is neither a host line nor one of %s's; ignored\n",
+                     scn_name_.c_str(), line, files[i].parsed[k].c_str(), b.class_name.c_str());
+      else if (verdict == host::HostLineVerdict::kRefused)
+        host_problems.push_back(host::ScenarioProblem{scn_name_, line, why});
+    }
+  }
+  if (!host_problems.empty()) {
+    PrintProblems(err_, host_problems);
+    std::fprintf(err_, "tarvex-sim: %zu problem%s found; nothing flown\n", host_problems.size(),
+                 host_problems.size() == 1 ? "" : "s");
+    bad_host_lines_ = true;
+    return false;
   }
   for (auto *hv : vessels_) host::Callbacks(*hv)->clbkPostCreation();
   for (auto *hv : vessels_) host::PlaceBody(*hv);
@@ -318,11 +370,12 @@ void Run::Step() {
   // The time acceleration as the host would take it: a factor the module (or
   // the script) made unusable flies at 1, and the step never grows past
   // 10000 times real time.
-  double acc = w.time_acceleration;
-  if (!(acc > 0) || !std::isfinite(acc)) acc = 1;
-  double dt = o_.dt * std::min(acc, 10000.0);
+  // The time is counted in steps since the step length last changed, so that
+  // it advances whatever its size.
+  double dt = EffectiveStep(o_.dt, w.time_acceleration);
+  if (dt != seg_dt_) seg_t_ = t_, seg_dt_ = dt, seg_steps_ = 0;
   for (auto *hv : vessels_) host::PhysicsStep(*hv, dt);
-  t_ += dt;
+  t_ = seg_t_ + (double)++seg_steps_ * seg_dt_;
   ++steps_;
   w.trace.step_counter = steps_;
   double mjd = scn_.environment.mjd + t_ / 86400;
@@ -403,19 +456,20 @@ void Run::Apply(const ScriptEvent &ev) {
       break;
     case Command::Save: {
       std::string error;
-      if (SaveScenario(ev.name, error))
+      if (PrepareScriptSave(ev.name, error) && SaveScenario(ev.name, error))
         written_.push_back(ev.name + " (scenario saved at t=" + Seconds(t_) + " s)");
       else
-        std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), ++failed_;
+        std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), output_failed_ = true;
       break;
     }
     case Command::HudFrame: {
       std::string error;
       HudFrame f = HudFrameNow();
-      if (WriteText(ev.name, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + HudFrameSvg(f), error))
+      if (PrepareScriptSave(ev.name, error) &&
+          WriteOutput(ev.name, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + HudFrameSvg(f), true, error))
         written_.push_back(ev.name + " (HUD frame at t=" + Seconds(t_) + " s)");
       else
-        std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), ++failed_;
+        std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), output_failed_ = true;
       if (report_) report_->AddFrame(std::move(f));
       break;
     }
@@ -505,7 +559,12 @@ bool Run::SaveScenario(const std::string &path, std::string &error) {
   bool tracing = w.trace.enabled;
   for (size_t i = 0; i < vessels_.size(); ++i) s.vessels[i].lines = host::Save(*vessels_[i]);
   w.trace.enabled = tracing;
-  return WriteText(path, host::FormatScenarioText(s), error);
+  std::string bad = NonFiniteLine(s);
+  if (!bad.empty())
+    return error = "cannot save " + path + ": the state holds a number that is not finite (" + bad +
+                   "); the scenario would not load again",
+           false;
+  return WriteOutput(path, host::FormatScenarioText(s), true, error);
 }
 
 std::string Run::SummaryText(int code) const {
@@ -533,26 +592,44 @@ void Run::WriteReport() {
   std::vector<PlotMark> marks = report_->Marks();
   std::string chart = PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_, marks);
   written_.push_back(o_.report + " (flight report)");
-  std::string summary = SummaryText(failed_ ? kExpectationFailed : kPassed);
+  std::string summary = SummaryText(Verdict());
   Report r = report_->Finish("Tarvex flight: " + scn_name_, scn_.description, summary, chart, t_);
   std::string error;
-  if (!WriteText(o_.report, ReportHtml(r), error)) {
+  if (!WriteOutput(o_.report, ReportHtml(r), true, error)) {
     written_.pop_back();
-    std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), ++failed_;
+    std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), output_failed_ = true;
   }
+}
+
+bool Run::OpenOutputs() {
+  std::string error;
+  if (!o_.csv.empty()) {
+    if (!csv_file_.Open(o_.csv, true, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    csv_ = csv_file_.Stream();
+  }
+  if (!o_.trace.empty()) {
+    if (!trace_file_.Open(o_.trace, true, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    trace_ = trace_file_.Stream();
+  }
+  return true;
+}
+
+void Run::Commit(OutputFile &f, const std::string &path, const std::string &what) {
+  std::string error;
+  if (f.Commit(error))
+    written_.push_back(path + " (" + what + ")");
+  else
+    std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), output_failed_ = true;
 }
 
 int Run::Go() {
   if (!Prepare()) return kBadInput;
   std::string error;
-  if (!o_.csv.empty() && !(csv_ = OpenOutput(o_.csv, error)))
-    return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
-  if (csv_) std::setvbuf(csv_, nullptr, _IOFBF, 1 << 16);  // a row every step: fewer, larger writes
-  if (!o_.trace.empty() && !(trace_ = OpenOutput(o_.trace, error)))
-    return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), kBadInput;
   if (!o_.report.empty()) report_.reset(new ReportRecorder(o_.hud_every, std::max(0.1, duration_ / 4000)));
-  if (!Load()) return kModuleFailed;
-  FlushTrace();  // the set-up calls, as step 0
+  if (!Load()) return bad_host_lines_ ? kBadInput : kModuleFailed;
+  if (!OpenOutputs()) return kOutputFailed;
+  if (csv_) std::setvbuf(csv_, nullptr, _IOFBF, 1 << 16);  // a row every step: fewer, larger writes
+  FlushTrace();                                            // the set-up calls, as step 0
   if (csv_) std::fprintf(csv_, "%s\n", CsvHeader().c_str());
   if (!o_.quiet) std::fprintf(out_, "%s\n", TableHeader().c_str());
   Record(true);
@@ -573,6 +650,14 @@ int Run::Go() {
     for (; next_event_ < events_.size() && events_[next_event_].time <= t_ + eps; ++next_event_)
       Apply(events_[next_event_]);
     if (t_ >= duration_ - eps) break;
+    if (steps_ >= o_.max_steps) {
+      std::fprintf(err_,
+                   "tarvex-sim: stopped at t=%.3f s after %ld steps, the step cap (--max-steps); the run was to "
+                   "end at %.3f s\n",
+                   t_, steps_, duration_);
+      capped_ = true;
+      break;
+    }
     Step();
     Record(false);
     if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
@@ -595,35 +680,31 @@ int Run::Go() {
     std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
                  events_[i].Where().c_str(), t_);
   }
-  if (csv_) {
-    if (std::fclose(csv_) != 0)
-      std::fprintf(err_, "tarvex-sim: cannot write %s\n", o_.csv.c_str()), ++failed_;
-    else
-      written_.push_back(o_.csv + " (telemetry, one row per step)");
-    csv_ = nullptr;
-  }
+  if (csv_) Commit(csv_file_, o_.csv, "telemetry, one row per step");
+  csv_ = nullptr;
   if (!o_.plot.empty()) {
-    if (WriteText(o_.plot, PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_), error))
+    if (WriteOutput(o_.plot, PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_), true, error))
       written_.push_back(o_.plot + " (chart of the flight)");
     else
-      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), ++failed_;
+      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), output_failed_ = true;
   }
   if (!o_.save.empty()) {
     if (SaveScenario(o_.save, error))
       written_.push_back(o_.save + " (scenario saved at the end)");
     else
-      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), ++failed_;
+      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), output_failed_ = true;
   }
   if (trace_) {
     FlushTrace();
-    std::fclose(trace_);
+    Commit(trace_file_, o_.trace, "host calls of the module");
     trace_ = nullptr;
-    written_.push_back(o_.trace + " (host calls of the module)");
   }
   if (report_) WriteReport();
-  int code = failed_ ? kExpectationFailed : kPassed;
-  if (!o_.quiet) std::fprintf(out_, "\n%s", SummaryText(code).c_str());
-  for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
+  int code = Verdict();
+  if (o_.quiet)  // what was written is said even so
+    for (auto &f : written_) std::fprintf(out_, "wrote %s\n", f.c_str());
+  else
+    std::fprintf(out_, "\n%s", SummaryText(code).c_str());
   return code;
 }
 

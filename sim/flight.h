@@ -12,7 +12,7 @@
 namespace sim {
 
 // Exit status of a run.
-enum ExitCode { kPassed = 0, kExpectationFailed = 1, kBadInput = 2, kModuleFailed = 3 };
+enum ExitCode { kPassed = 0, kExpectationFailed = 1, kBadInput = 2, kModuleFailed = 3, kOutputFailed = 4 };
 
 // Flies the run the options describe. Normal output goes to `out`, problems
 // to `err`.

@@ -35,8 +35,8 @@ bool ParseOptions(const std::vector<std::string> &args, Options &o, std::string 
       if (!Real(v, o.duration) || o.duration < 0) return error = "--duration needs seconds, 0 or more, not " + v, false;
     } else if (a == "--dt") {
       if (!value(v)) return false;
-      if (!Real(v, o.dt) || !(o.dt > 0) || o.dt > 1)
-        return error = "--dt needs a step above 0 and at most 1 s, not " + v, false;
+      if (!Real(v, o.dt) || !(o.dt >= 1e-4) || o.dt > 1)
+        return error = "--dt needs a step from 0.0001 to 1 s, not " + v, false;
     } else if (a == "--module") {
       if (!value(o.module)) return false;
     } else if (a == "--sound") {
@@ -64,6 +64,13 @@ bool ParseOptions(const std::vector<std::string> &args, Options &o, std::string 
       if (v.empty() || *end || n < 1)
         return error = "--every needs a whole number of steps, 1 or more, not " + v, false;
       o.every = n;
+    } else if (a == "--max-steps") {
+      if (!value(v)) return false;
+      char *end;
+      long long n = std::strtoll(v.c_str(), &end, 10);
+      if (v.empty() || *end || n < 1 || n > 1000000000000LL)
+        return error = "--max-steps needs a whole number of steps, 1 or more, not " + v, false;
+      o.max_steps = (long)n;
     } else if (a == "--quiet" || a == "-q") {
       o.quiet = true;
     } else if (!a.empty() && a[0] == '-') {
@@ -89,11 +96,13 @@ std::string HelpText() {
          "                    scenario's BEGIN_SCRIPT block)\n"
          "  --duration S      simulated seconds to fly (default: 1 s past the last\n"
          "                    script line, 10 s without a script)\n"
-         "  --dt S            step length in seconds, scaled by time acceleration (default 1/60)\n"
+         "  --dt S            step length in seconds, 0.0001 to 1, scaled by time acceleration\n"
+         "                    (default 1/60; the scaled step is never below 0.0001 s)\n"
          "  --module PATH     vessel module to load (default: the built libTarvex.so)\n"
          "  --sound PATH      sound service to load (default: the built OrbiterSound.dll)\n"
          "  --no-sound        fly without the sound service\n"
-         "  --save FILE       save the scenario at the end of the run\n"
+         "  --save FILE       save the scenario at the end of the run (a script's saves\n"
+         "                    must name .scn files inside the current folder)\n"
          "  --csv FILE        one row of telemetry per step, with a header\n"
          "  --plot FILE.svg   chart of the flight\n"
          "  --trace FILE      the module's host calls, one per line with the step number\n"
@@ -101,11 +110,15 @@ std::string HelpText() {
          "                    slider with the state, events and expectations, in one page\n"
          "  --hud-every S     seconds between the report's HUD frames (default 1)\n"
          "  --every N         telemetry table row every N steps (default 300)\n"
-         "  --quiet           no table and no summary, only problems\n"
+         "  --max-steps N     stop a run that reaches N steps (default 10000000)\n"
+         "  --quiet           no table and no summary, only problems and the files written\n"
          "  --help            this text\n"
          "\n"
+         "Every file is written whole or not at all: a failure keeps the previous file.\n"
+         "\n"
          "Exit status: 0 when every expectation holds, 1 when one fails, 2 for bad\n"
-         "input (options, scenario or script), 3 when the module cannot be loaded.\n";
+         "input (options, scenario or script) or a run stopped at the step cap, 3 when\n"
+         "the module cannot be loaded, 4 when a file cannot be written.\n";
 }
 
 }  // namespace sim

@@ -18,6 +18,7 @@ struct Options {
   std::string report;    // the flight report, one HTML page
   double hud_every = 1;  // s between the report's HUD frames
   long every = 300;
+  long max_steps = 10000000;  // the run stops here (with a message) unless it ended before
   bool quiet = false;
   bool help = false;
 };

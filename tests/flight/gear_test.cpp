@@ -121,8 +121,8 @@ TEST_F(GearTest, LandingFromFastFlightBouncesThreeDampedCyclesAndSettlesAtHalf) 
       {19, 0.628, 1, 1, "sinking at 0.0575"},
       {23, 0.407, 2, 0, "second cycle ends on the margin 0.407"},
       {24, 0.4321, 2, 0, "rising at 0.0251"},
-      {28, 0.5005, 2, 1, "band nearly closed: 1 - 0.4995"},
-      {29, 0.518, 3, 0, "third cycle ends, the band collapses to 0.5"},
+      {28, 0.5005, 2, 1, "band nearly closed: 1 - 0.4995 (the margin then reaches 0.5, no further)"},
+      {29, 0.5, 3, 0, "third cycle ends on the margin, held at 0.5 where the band closes"},
       {30, 0.5, 3, 1, "settled at 0.5"},
       {60, 0.5, 3, 1, "still settled"},
   };

@@ -366,6 +366,12 @@ TEST_F(PhysicsTest, NotANumberFromTheModuleLeavesTheBodyFinite) {
        }},
       {"size and inertia", [&](HostVessel &hv) { hv.size = nan, hv.pmi = _V(nan, nan, nan); }},
       {"touchdown point", [&](HostVessel &hv) { hv.touchdown[0] = _V(nan, nan, nan); }},
+      // Finite but impossible: the body stays finite and comes back above the ground.
+      {"a million metres below the ground", [&](HostVessel &hv) { hv.body.pos.y = -1e6; }},
+      {"airspeed 1e308", [&](HostVessel &hv) { hv.body.vel = _V(0, -1e308, 1e308); }},
+      {"turn rate 1e4", [&](HostVessel &hv) { hv.body.omega = _V(1e4, 0, 1e4); }},
+      {"thrust 1e308, inertia 1e-300",
+       [&](HostVessel &hv) { hv.thrusters[0]->max0 = 1e308, hv.pmi = _V(1e-300, 1e-300, 1e-300); }},
   };
   for (const Row &r : rows) {
     host::ResetWorld();
@@ -379,6 +385,7 @@ TEST_F(PhysicsTest, NotANumberFromTheModuleLeavesTheBodyFinite) {
     for (double x : {hv.body.pos.x, hv.body.pos.y, hv.body.pos.z, hv.body.vel.x, hv.body.vel.y, hv.body.vel.z,
                      hv.body.omega.x, hv.body.omega.y, hv.body.omega.z, hv.altitude, hv.pitch, hv.propellants[0]->mass})
       EXPECT_TRUE(std::isfinite(x)) << r.what;
+    EXPECT_GT(hv.altitude, -5) << r.what;
   }
 }
 

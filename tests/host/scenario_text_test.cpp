@@ -134,6 +134,12 @@ namespace {
 // return, and every problem names a line of the text.
 TEST(ScenarioText, ScrambledFilesAreReportedNeverTrusted) {
   std::string base = kTwoShips;
+  {  // white space other than blanks and tabs (found by fuzzing) makes a blank line
+    host::ScenarioText s;
+    std::vector<host::ScenarioProblem> problems;
+    EXPECT_TRUE(host::ParseScenarioText("BEGIN_ENVIRONMENT\n\f\n \v\nEND_ENVIRONMENT\n" + base, "ws.scn", s, problems))
+        << (problems.empty() ? "" : problems[0].Text());
+  }
   unsigned seed = 12345;
   auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
   for (int round = 0; round < 3000; ++round) {

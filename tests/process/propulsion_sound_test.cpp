@@ -106,6 +106,39 @@ TEST_F(PropulsionSound, WarningEndsBackInsideAlsoWhenReheatCannotBurn) {
   }
 }
 
+// With the engine cut outside the envelope no regime runs back inside: the
+// warning ends all the same, right at each limit (and parked on the ground),
+// while the drag stays at 999 until the engine runs again.
+TEST_F(PropulsionSound, WarningEndsBackInsideAlsoWithTheEngineOff) {
+  host::HostVessel &hv = Flyer();
+  struct Row {
+    const char *what;
+    double nozzle, out_speed, out_alt, in_speed, in_alt;
+    bool parked;
+  } rows[] = {
+      {"nozzle aft: 700 m/s, then just under", 0, 700, 1000, 699.99, 1000, false},
+      {"lift regime: 155 m/s, then just under", 0.5, 155, 1000, 154.99, 1000, false},
+      {"20000 m, then just under", 0, 300, 20000, 300, 19999.99, false},
+      {"too fast, then parked on the ground", 0, 700, 1000, 0, 0, true},
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(r.what);
+    eng_status = 1;
+    nozzle_angle = nozzle_deflection = r.nozzle;
+    Fly(hv, r.out_speed, r.out_alt, -3);
+    StepSounds(hv);
+    eng_status = 0;  // cut while outside
+    StepSounds(hv);
+    ASSERT_TRUE(sound_.Playing(0, 6)) << "still outside: the warning loops on";
+    Fly(hv, r.in_speed, r.in_alt, -3);
+    hv.ground_contact = r.parked;
+    auto calls = StepSounds(hv);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "StopVesselWave3(0, 6)"), 1);
+    EXPECT_FALSE(sound_.Playing(0, 6));
+    EXPECT_EQ(hv.cw[0], 999) << "no regime restores the drag with the engine off";
+  }
+}
+
 TEST_F(PropulsionSound, AttitudeModeBlockSwitchesOptionThreeOff) {
   host::HostVessel &hv = Flyer();
   struct Row {

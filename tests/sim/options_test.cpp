@@ -35,8 +35,10 @@ TEST(Options, RefusesWhatItCannotUse) {
   } rows[] = {
       {{"--fly"}, "unknown option --fly"},
       {{"--csv"}, "option --csv needs a value"},
-      {{"--dt", "0"}, "--dt needs a step above 0"},
-      {{"--dt", "2"}, "--dt needs a step above 0 and at most 1 s"},
+      {{"--dt", "0"}, "--dt needs a step from 0.0001 to 1 s"},
+      {{"--dt", "0.0000999"}, "--dt needs a step from 0.0001 to 1 s"},
+      {{"--dt", "1.0000001"}, "--dt needs a step from 0.0001 to 1 s"},
+      {{"--max-steps", "0"}, "--max-steps needs a whole number"},
       {{"--duration", "-1"}, "--duration needs seconds"},
       {{"--every", "0"}, "--every needs a whole number"},
       {{"--hud-every", "0"}, "--hud-every needs seconds, 0.01 or more"},
@@ -54,7 +56,7 @@ TEST(Options, RefusesWhatItCannotUse) {
 TEST(Options, HelpNamesEveryOption) {
   std::string help = sim::HelpText();
   for (const char *opt : {"--script", "--duration", "--dt", "--module", "--no-sound", "--save", "--csv", "--plot",
-                          "--trace", "--report", "--hud-every", "--every", "--quiet", "--help"})
+                          "--trace", "--report", "--hud-every", "--every", "--max-steps", "--quiet", "--help"})
     EXPECT_NE(help.find(opt), std::string::npos) << opt;
 }
 

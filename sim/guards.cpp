@@ -1,0 +1,112 @@
+#include "sim/guards.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace sim {
+
+namespace fs = std::filesystem;
+
+bool ReadInputFile(const std::string &path, std::string &text, std::string &error) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return error = path + " is a folder, not a file", false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return error = "cannot read " + path + ": " + std::strerror(errno ? errno : ENOENT), false;
+  // Read in pieces so that an endless source (/dev/zero) stops at the cap.
+  text.clear();
+  char buf[65536];
+  while (in) {
+    in.read(buf, sizeof buf);
+    text.append(buf, (size_t)in.gcount());
+    if (text.size() > kMaxInputBytes)
+      return error = "cannot read " + path + ": larger than " + std::to_string(kMaxInputBytes >> 20) +
+                     " MiB, too large for a scenario or script",
+             false;
+  }
+  if (in.bad()) return error = "cannot read " + path + ": " + std::strerror(errno ? errno : EIO), false;
+  return true;
+}
+
+void PrintProblems(std::FILE *err, const std::vector<host::ScenarioProblem> &problems) {
+  size_t shown = std::min(problems.size(), kProblemsShown);
+  for (size_t i = 0; i < shown; ++i) std::fprintf(err, "tarvex-sim: %s\n", problems[i].Text().c_str());
+  if (problems.size() > shown) std::fprintf(err, "tarvex-sim: ... and %zu more\n", problems.size() - shown);
+}
+
+double EffectiveStep(double dt, double acc) {
+  if (!(acc > 0) || !std::isfinite(acc)) acc = 1;
+  return std::max(dt * std::min(acc, kMaxTimeAcceleration), kMinStep);
+}
+
+double StepsToReach(double until, double dt, double acc, const std::vector<ScriptEvent> &events) {
+  double steps = 0, t = 0;
+  for (const ScriptEvent &ev : events) {
+    if (ev.time >= until) break;
+    if (ev.command != Command::TimeAcc) continue;
+    steps += (ev.time - t) / EffectiveStep(dt, acc);
+    t = ev.time, acc = ev.value;
+  }
+  return steps + std::max(0.0, until - t) / EffectiveStep(dt, acc);
+}
+
+std::string ScriptSaveProblem(const std::string &path, const char *extension) {
+  fs::path p(path);
+  if (p.has_root_name() || p.has_root_directory() || path[0] == '/' || path[0] == '\\')
+    return "an absolute path; a script saves inside the output folder (the current folder) only";
+  if (path[0] == '~')
+    return "a path from a home folder; a script saves inside the output folder (the current folder) only";
+  for (const fs::path &part : p)
+    if (part == "..") return "a path with \"..\"; a script saves inside the output folder (the current folder) only";
+  if (!p.has_filename() || p.extension() != extension)
+    return std::string("a script writes only files ending in \"") + extension + "\" here";
+  return std::string();
+}
+
+bool PrepareScriptSave(const std::string &path, std::string &error) {
+  std::error_code ec;
+  fs::path p(path);
+  auto status = fs::symlink_status(p, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status))
+    return error = "cannot save " + path + ": it is there and is not a plain file", false;
+  fs::path root = fs::canonical(fs::current_path(ec), ec);
+  if (ec) return error = "cannot save " + path + ": the output folder cannot be read: " + ec.message(), false;
+  // The deepest folder of the path that exists must lie inside the output folder.
+  fs::path existing = p.parent_path();
+  while (!existing.empty() && !fs::exists(existing, ec)) existing = existing.parent_path();
+  fs::path real = fs::canonical(existing.empty() ? fs::path(".") : existing, ec);
+  if (ec) return error = "cannot save " + path + ": " + ec.message(), false;
+  auto rel = real.lexically_relative(root);
+  if (rel.empty() || *rel.begin() == "..")
+    return error = "cannot save " + path + ": its folder lies outside the output folder", false;
+  if (p.has_parent_path() && !fs::exists(p.parent_path(), ec)) {
+    fs::create_directories(p.parent_path(), ec);
+    if (ec) return error = "cannot save " + path + ": cannot make its folder: " + ec.message(), false;
+  }
+  return true;
+}
+
+std::string NonFiniteLine(const host::ScenarioText &s) {
+  if (!std::isfinite(s.environment.mjd)) return "Date MJD " + std::to_string(s.environment.mjd);
+  if (!std::isfinite(s.environment.time_acceleration))
+    return "TimeAcc " + std::to_string(s.environment.time_acceleration);
+  for (const auto &v : s.vessels)
+    for (const std::string &line : v.lines) {
+      std::istringstream words(line);
+      std::string w;
+      while (words >> w) {
+        char *end;
+        double d = std::strtod(w.c_str(), &end);
+        if (end != w.c_str() && *end == 0 && !std::isfinite(d))
+          return v.name + ": " + line.substr(line.find_first_not_of(' '));
+      }
+    }
+  return std::string();
+}
+
+}  // namespace sim

@@ -1,0 +1,157 @@
+#include "sim/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#if defined(_WIN32)
+#include <io.h>
+#include <process.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace sim {
+
+namespace {
+
+#if defined(_WIN32)
+int OpenNew(const std::string &path) {
+  return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
+}
+std::FILE *StreamOf(int fd) { return _fdopen(fd, "w"); }
+void CloseFd(int fd) { _close(fd); }
+int Sync(std::FILE *f) { return _commit(_fileno(f)); }
+long ProcessId() { return (long)_getpid(); }
+bool Replace(const std::string &from, const std::string &to, std::string &reason) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  reason = std::error_code((int)GetLastError(), std::system_category()).message();
+  return false;
+}
+void SyncFolder(const std::string &) {}
+#else
+int OpenNew(const std::string &path) { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
+std::FILE *StreamOf(int fd) { return fdopen(fd, "w"); }
+void CloseFd(int fd) { ::close(fd); }
+int Sync(std::FILE *f) { return fsync(fileno(f)); }
+long ProcessId() { return (long)getpid(); }
+bool Replace(const std::string &from, const std::string &to, std::string &reason) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  reason = std::strerror(errno);
+  return false;
+}
+// So that the rename itself survives a crash; a folder that cannot be synced
+// changes nothing for the file.
+void SyncFolder(const std::string &folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)fsync(fd);
+  ::close(fd);
+}
+#endif
+
+std::string Folder(const std::string &path) {
+  std::filesystem::path p(path);
+  return p.has_parent_path() ? p.parent_path().string() : std::string(".");
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() { Abandon(); }
+
+bool OutputFile::Open(const std::string &path, bool make_folders, std::string &error) {
+  Abandon();
+  path_ = path;
+  temp_.clear();
+  std::filesystem::path p(path);
+  std::error_code ec;
+  if (make_folders && p.has_parent_path() && !std::filesystem::exists(p.parent_path(), ec)) {
+    std::filesystem::create_directories(p.parent_path(), ec);
+    if (ec) return error = "cannot write " + path + ": cannot make its folder: " + ec.message(), false;
+  }
+  auto status = std::filesystem::status(p, ec);
+  if (std::filesystem::is_directory(status)) return error = "cannot write " + path + ": it is a folder", false;
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    // A device or a pipe: written in place, as the user named it.
+    errno = 0;
+    f_ = std::fopen(path.c_str(), "w");
+    if (!f_) return error = "cannot write " + path + ": " + std::strerror(errno ? errno : EIO), false;
+    return true;
+  }
+  std::string base = p.filename().string();
+  std::string folder = Folder(path);
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name =
+        folder + "/." + base + ".tarvex-" + std::to_string(ProcessId()) + "-" + std::to_string(counter++) + ".tmp";
+    int fd = OpenNew(name);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return error = "cannot write " + path + ": " + std::strerror(errno), false;
+    }
+    f_ = StreamOf(fd);
+    if (!f_) {
+      int e = errno;
+      CloseFd(fd);
+      std::remove(name.c_str());
+      return error = "cannot write " + path + ": " + std::strerror(e), false;
+    }
+    temp_ = name;
+    return true;
+  }
+  return error = "cannot write " + path + ": no free name for a temporary file in " + folder, false;
+}
+
+bool OutputFile::Commit(std::string &error) {
+  if (!f_) return error = "cannot write " + path_ + ": not open", false;
+  int err = 0;
+  bool had_error = std::ferror(f_) != 0;
+  int write_errno = errno;
+  if (std::fflush(f_) != 0) err = errno;
+  if (!err && had_error) err = write_errno ? write_errno : EIO;
+  // A device written in place may not support syncing; a regular file must.
+  if (!err && !temp_.empty() && Sync(f_) != 0) err = errno;
+  if (std::fclose(f_) != 0 && !err) err = errno ? errno : EIO;
+  f_ = nullptr;
+  if (err) {
+    if (!temp_.empty()) std::remove(temp_.c_str());
+    temp_.clear();
+    return error = "cannot write " + path_ + ": " + std::strerror(err), false;
+  }
+  if (temp_.empty()) return true;
+  std::string reason;
+  if (!Replace(temp_, path_, reason)) {
+    std::remove(temp_.c_str());
+    temp_.clear();
+    return error = "cannot write " + path_ + ": " + reason, false;
+  }
+  temp_.clear();
+  SyncFolder(Folder(path_));
+  return true;
+}
+
+void OutputFile::Abandon() {
+  if (f_) std::fclose(f_);
+  f_ = nullptr;
+  if (!temp_.empty()) std::remove(temp_.c_str());
+  temp_.clear();
+}
+
+bool WriteOutput(const std::string &path, const std::string &text, bool make_folders, std::string &error) {
+  OutputFile out;
+  if (!out.Open(path, make_folders, error)) return false;
+  std::fwrite(text.data(), 1, text.size(), out.Stream());
+  return out.Commit(error);
+}
+
+bool SameFile(const std::string &a, const std::string &b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace sim
