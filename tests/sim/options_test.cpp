@@ -50,11 +50,4 @@ TEST(Options, RefusesWhatItCannotUse) {
   }
 }
 
-TEST(Options, HelpNamesEveryOption) {
-  std::string help = sim::HelpText();
-  for (const char *opt : {"--script", "--duration", "--dt", "--module", "--no-sound", "--save", "--csv", "--plot",
-                          "--trace", "--every", "--quiet", "--help"})
-    EXPECT_NE(help.find(opt), std::string::npos) << opt;
-}
-
 }  // namespace
