@@ -87,12 +87,6 @@ TEST_F(Hud, SurfaceHudDrawsTheReadoutsInOrderAtTheirPlaces) {
   auto texts = Texts();
   EXPECT_EQ(texts.front(), At(0, 241, "HOLDALT"));
   EXPECT_EQ(std::count(texts.begin(), texts.end(), At(0, 241, "VERTSPD -3.3")), 0) << "one or the other";
-
-  // Before the first step the hold numbers are 0 and nav mode 0 is asked for.
-  navmode_alt = navmode_lvl = navmode_rot = 0;
-  Draw();
-  EXPECT_EQ(trace().Filter("GetNavmodeState"),
-            (std::vector<std::string>{"GetNavmodeState(0)", "GetNavmodeState(0)", "GetNavmodeState(0)"}));
 }
 
 TEST_F(Hud, HoverCueReplacesTheNozzleNumberStrictlyBetween99And101) {

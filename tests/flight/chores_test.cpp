@@ -186,18 +186,6 @@ TEST_F(Chores, StatusIndicatorsFollowGearAndHoldsAndKeepTheirStateWithTheEngineO
     EXPECT_EQ(state(ship.anim_status_d), r.d);
     EXPECT_EQ(state(ship.anim_status_e), r.e);
   }
-  // Engine off: the panel keeps the last state although everything changed.
-  eng_status = 0;
-  gear_pos = 0;
-  reheat = 1;
-  TracedStep(hv);
-  for (UINT anim : {ship.anim_status_a, ship.anim_status_b, ship.anim_status_f})
-    for (const std::string &c : Calls("SetAnimation"))
-      EXPECT_NE(c.rfind("SetAnimation(" + std::to_string(anim) + ",", 0), 0u) << c;
-  EXPECT_EQ(state(ship.anim_status_a), 1);
-  EXPECT_EQ(state(ship.anim_status_b), 0);
-  EXPECT_EQ(state(ship.anim_status_e), 0);
-  EXPECT_EQ(reheat_lamp, 1);
 }
 
 TEST_F(Chores, ReheatLampRunsDownAndStaysOnlyWhileReheatCanBurn) {

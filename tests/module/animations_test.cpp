@@ -1,6 +1,6 @@
 // The vessel's animations: the declarations against the table in
-// tests/data/animations.txt, and the nose-gear chain and per-vessel parts as
-// the host evaluates them.
+// tests/data/animations.txt, and the per-vessel parts as the host evaluates
+// them.
 #include <cmath>
 
 #include "host/animation_eval.h"
@@ -8,15 +8,6 @@
 #include "tests/support/fixture.h"
 
 namespace {
-
-const double kDeg = 3.141592653589793 / 180;
-
-// Rotation about a vertical line through `c`, right-handed.
-VECTOR3 RotY(const VECTOR3 &p, const VECTOR3 &c, double deg) {
-  const double a = deg * kDeg, x = p.x - c.x, z = p.z - c.z;
-  return _V(c.x + z * std::sin(a) + x * std::cos(a), p.y, c.z + z * std::cos(a) - x * std::sin(a));
-}
-VECTOR3 Plus(const VECTOR3 &a, const VECTOR3 &b) { return _V(a.x + b.x, a.y + b.y, a.z + b.z); }
 
 // Transforms hold their angles in single precision: a few tenths of a
 // micrometre over the vessel's size.
@@ -28,11 +19,9 @@ VECTOR3 Plus(const VECTOR3 &a, const VECTOR3 &b) { return _V(a.x + b.x, a.y + b.
 }
 
 // Points carried by groups of the exterior mesh (0).
-const UINT kNoseLeg = 6, kNoseWheel = 125, kLeftMain = 14, kLeftWheel = 126, kRightWheel = 127;
+const UINT kNoseWheel = 125, kLeftMain = 14;
 const VECTOR3 kNoseHub = _V(0, -2.124649, 3.099004);
 const VECTOR3 kNoseRim = _V(0, -2.124649, 3.099004 + 0.29);  // front of the nose tyre
-const VECTOR3 kNoseStrutPoint = _V(0.1, -1.5, 3.2);
-const VECTOR3 kSteerPivot = _V(0, -0.8829094, 3.099459);
 const VECTOR3 kLeftContact = _V(-1.285973, -2.137747, -2.175774);
 
 // A component's transform in the data file's words, without its angle.
@@ -81,33 +70,6 @@ TEST_F(Animations, DeclarationsFollowTheTable) {
                       v.anim_nozzle_ind,  v.anim_fandoors,        v.anim_status_a, v.anim_status_b,   v.anim_status_c,
                       v.anim_status_d,    v.anim_status_e,        v.anim_status_f};
   for (UINT i = 0; i < 23; ++i) EXPECT_EQ(ids[i], i) << "identifier created as animation " << i;
-}
-
-TEST_F(Animations, NoseGearChainSteersSlidesAndRolls) {
-  host::HostVessel &hv = NewVessel("A", false);
-  ShuttlePB &v = Ship(hv);
-  const VECTOR3 down = _V(0, -0.25, 0);  // nose strut from 0.5 to 1: half of its 0.5 m travel
-  Set(hv, v.anim_nose_strut, 1.0);
-  EXPECT_TRUE(Near(At(hv, kNoseLeg, kNoseStrutPoint), Plus(kNoseStrutPoint, down)));
-  EXPECT_TRUE(Near(At(hv, kNoseWheel, kNoseHub), Plus(kNoseHub, down)));
-
-  // A quarter turn of the wheel rolls the tyre's front to its bottom about
-  // the lowered axle, not about the axle's stored place.
-  Set(hv, v.anim_wheel, 0.25);
-  const VECTOR3 hub = Plus(kNoseHub, down);
-  EXPECT_TRUE(Near(At(hv, kNoseWheel, kNoseRim), Plus(hub, _V(0, -0.29, 0))));
-
-  // Steering turns the whole chain.
-  Set(hv, v.anim_nosewheel_steer, 1.0);
-  EXPECT_TRUE(Near(At(hv, kNoseWheel, kNoseRim), RotY(Plus(hub, _V(0, -0.29, 0)), kSteerPivot, 35)));
-  EXPECT_TRUE(Near(host::GroupReferencePoint(hv, 0, kNoseWheel), RotY(hub, kSteerPivot, 35)))
-      << "the wheel's pivot rides on the strut and the leg";
-
-  // The main wheels ride on the main struts the same way.
-  Set(hv, v.anim_main_strut, 0.0);
-  const VECTOR3 axle = _V(0, -2.019984, -2.173306);
-  EXPECT_TRUE(Near(host::GroupReferencePoint(hv, 0, kLeftWheel), Plus(axle, _V(0, 0.2, 0))));
-  EXPECT_TRUE(Near(At(hv, kRightWheel, Plus(axle, _V(1.2, 0, 0.3))), Plus(axle, _V(1.2, 0.2 - 0.3, 0))));
 }
 
 TEST_F(Animations, TwoVesselsShareTransformsButNotStatesOrTheNoseWheel) {
