@@ -137,6 +137,10 @@ TEST_F(SimCommand, OutputFilesAreWrittenAndIdenticalForTheSameInputs) {
   size_t rows = 0;
   for (char c : csv) rows += c == '\n';
   EXPECT_EQ(rows, 1u + 1u + 60u) << "header, the start and one row per step";
+  ASSERT_EQ(Sim("fall.scn --no-sound --quiet --csv out/b/fall.csv").code, 0);
+  rows = 0;
+  for (char c : Slurp("out/b/fall.csv")) rows += c == '\n';
+  EXPECT_EQ(rows, 1u + 1u + 600u) << "without a script or --duration the flight lasts 10 s";
   EXPECT_TRUE(Has(svg, "<svg")) << "chart";
   EXPECT_TRUE(Has(trace, "\n60\tTarvex1\tGetAirspeed()")) << "trace lines carry the step number";
   EXPECT_TRUE(Has(first.out, "wrote out/a/fall.csv")) << first.out;

@@ -142,6 +142,7 @@ TEST(Script, KeyNames) {
   EXPECT_EQ(sim::KeyCode("E"), OAPI_KEY_E);
   EXPECT_EQ(sim::KeyCode("e"), OAPI_KEY_E);
   EXPECT_EQ(sim::KeyCode("OAPI_KEY_PERIOD"), OAPI_KEY_PERIOD);
+  EXPECT_EQ(sim::KeyCode("OAPI_KEY_E"), OAPI_KEY_E);
   EXPECT_EQ(sim::KeyCode("0"), OAPI_KEY_0);
   EXPECT_EQ(sim::KeyCode("F10"), OAPI_KEY_F10);
   EXPECT_EQ(sim::KeyCode("OAPI_KEY_"), 0u);
