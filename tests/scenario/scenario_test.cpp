@@ -230,22 +230,23 @@ TEST_F(Scenario, SaveWritesTheHostLinesThenTheVesselsInOrder) {
   gear_pos = 0.35, gear_status = 1, eng_status = 1, nozzle_angle = 1.2, nozzle_mode = 1, nozzle_deflection = 1.25;
   reheat = 1, lights_off = 1, spot_on = 1, camera_view = 1;
   navmode_alt = 7, navmode_lvl = 2, navmode_rot = 1;
-  hv.navmode[7] = hv.navmode[1] = true;
+  hv.navmode[7] = hv.navmode[2] = hv.navmode[1] = true;
   Ship(hv).SetThrusterLevel(th_main, 0.8);
   hv.ctrl_level[AIRCTRL_ELEVATORTRIM] = -0.3;
   trace().Clear();
   EXPECT_EQ(Save(hv).front(), "  STATUS Flying") << "the host's lines come first";
-  EXPECT_TRUE(CallsEqual(
-      trace().Texts(), {"GetThrusterLevel(" + main_ + ")", "GetNavmodeState(7)", "GetNavmodeState(2)",
-                        "GetNavmodeState(1)", "VESSEL2::clbkSaveState()",
-                        "oapiWriteScenario_string(\"GEAR\", \"1 0.35\")", "oapiWriteScenario_int(\"ENG STAT2\", 0)",
-                        "oapiWriteScenario_int(\"ENG STAT\", 1)", "oapiWriteScenario_int(\"NAVMODEALT\", 1)",
-                        "oapiWriteScenario_int(\"NAVMODEROT\", 1)", "oapiWriteScenario_string(\"ENG TURN\", \"1 1.2\")",
-                        "oapiWriteScenario_float(\"REHEAT\", 1)", "oapiWriteScenario_float(\"LIGHTS\", 1)",
-                        "oapiWriteScenario_float(\"SPOT\", 1)", "oapiWriteScenario_float(\"CAMERA\", 1)",
-                        "GetControlSurfaceLevel(4)", "oapiWriteScenario_float(\"TRIM\", -0.3)"}));
+  EXPECT_TRUE(
+      CallsEqual(trace().Texts(),
+                 {"GetThrusterLevel(" + main_ + ")", "GetNavmodeState(7)", "GetNavmodeState(2)", "GetNavmodeState(1)",
+                  "VESSEL2::clbkSaveState()", "oapiWriteScenario_string(\"GEAR\", \"1 0.35\")",
+                  "oapiWriteScenario_int(\"ENG STAT2\", 0)", "oapiWriteScenario_int(\"ENG STAT\", 1)",
+                  "oapiWriteScenario_int(\"NAVMODEALT\", 1)", "oapiWriteScenario_int(\"NAVMODELVL\", 1)",
+                  "oapiWriteScenario_int(\"NAVMODEROT\", 1)", "oapiWriteScenario_string(\"ENG TURN\", \"1 1.2\")",
+                  "oapiWriteScenario_float(\"REHEAT\", 1)", "oapiWriteScenario_float(\"LIGHTS\", 1)",
+                  "oapiWriteScenario_float(\"SPOT\", 1)", "oapiWriteScenario_float(\"CAMERA\", 1)",
+                  "GetControlSurfaceLevel(4)", "oapiWriteScenario_float(\"TRIM\", -0.3)"}));
   // The hold-mode numbers now say which holds were active; nothing else moved.
-  EXPECT_EQ(std::vector<double>({navmode_alt, navmode_lvl, navmode_rot}), std::vector<double>({1, 0, 1}));
+  EXPECT_EQ(std::vector<double>({navmode_alt, navmode_lvl, navmode_rot}), std::vector<double>({1, 1, 1}));
   EXPECT_EQ(Ship(hv).GetThrusterLevel(th_main), 0.8);
 
   // Everything at zero saves no vessel lines, except a nozzle deflection alone.
