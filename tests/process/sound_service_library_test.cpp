@@ -19,6 +19,7 @@
 #include "module/shuttlepb.h"
 #include "tests/support/fixture.h"
 #include "tests/support/sound_client.h"
+#include "tests/support/sound_expect.h"
 
 using tarvex_test::CallsEqual;
 
@@ -120,6 +121,13 @@ TEST_F(SoundServiceLibrary, WithoutTheServiceTheConnectorLogsAndNeverLoadsItItse
   EXPECT_EQ(GetModuleHandleA("OrbiterSound.dll"), nullptr) << "the connector never loads the service itself";
   EXPECT_EQ(Log(), OneEntry("ERR01= Vessel->ConnectToOrbiterSoundDLL3: Unable to connect to OrbiterSound 3.5 - "
                             "not installed or activated"));
+  // The entry count of a freshly loaded module starts at 0: 101 entries at most.
+  for (int i = 2; i <= 102; ++i) {
+    host::HostVessel &more = host::AddVessel("Tarvex" + std::to_string(i));
+    ASSERT_TRUE(host::CreateVessel(api_, more));
+    host::SetUpVessel(more, {});
+  }
+  EXPECT_EQ(tarvex_test::LogEntries(Log()), 101u);
 }
 
 // A service without "SetFrequency" is incomplete (ERR02), one without
