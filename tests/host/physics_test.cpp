@@ -224,6 +224,9 @@ TEST_F(PhysicsTest, HostLinesAreVesselKeyFreeAndMalformedVectorsAreRefused) {
   for (const char *l : {"POS 1 2", "VEL 1 2 x", "ANGVEL 1 2 3 4", "POS nan 0 0", "VEL 1e999 0 0"})
     EXPECT_FALSE(host::ParseHostLine(fresh, l)) << l;
   EXPECT_FALSE(fresh.body.has_pos || fresh.body.has_vel || fresh.body.has_omega);
+  for (auto &line : host::HostLines(hv)) EXPECT_TRUE(host::ParseHostLine(fresh, line.c_str())) << line;
+  EXPECT_TRUE(host::ParseHostLine(fresh, "ANGVEL 0.01 -0.02 0.03"));
+  EXPECT_EQ(fresh.body.omega.y, -0.02);
 }
 
 TEST_F(PhysicsTest, DragElementIsReadThroughItsAddressEveryStep) {
