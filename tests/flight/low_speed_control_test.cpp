@@ -64,15 +64,6 @@ TEST_F(LowSpeedControl, ForcePairsByAirspeedBand) {
   }
 }
 
-TEST_F(LowSpeedControl, ZeroLevelsStillIssueTheirPairs) {
-  host::HostVessel &hv = Flyer();
-  SetLevels(hv, 0, 0, 0);
-  Fly(hv, 20, 1000, -3);
-  host::Step(hv);
-  EXPECT_EQ(hv.forces.size(), 6u);
-  for (const host::Force &f : hv.forces) EXPECT_EQ(f.F.x + f.F.y + f.F.z, 0);
-}
-
 TEST_F(LowSpeedControl, TimeAccelerationAboveTenStopsBothRoutines) {
   host::HostVessel &hv = Flyer();
   SetLevels(hv, 0.3, 0.5, 0.2);

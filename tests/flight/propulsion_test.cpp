@@ -24,29 +24,28 @@ struct RegimeRow {
 };
 
 TEST_F(Propulsion, RegimeTableAndEnvelopeBoundaries) {
+  // clang-format off
   const RegimeRow rows[] = {
       {"conventional, reheat deselected", 0, 0, 1, 300, 1000, 1, 440000, 0, "normal"},
       {"reheat at full level with the nozzle aft lights the flame", 0, 1, 1, 300, 1000, 1, 550000, 1, "normal"},
-      {"reheat at main level exactly 0.98: flame neither lit nor put out", 0, 1, 0.98, 300, 1000, 1, 550000,
-       kFlameUntouched, "normal"},
+      {"reheat at main level exactly 0.98: flame neither lit nor put out", 0, 1, 0.98, 300, 1000, 1, 550000, kFlameUntouched, "normal"},
       {"reheat below main level 0.98: dry thrust, flame out", 0, 1, 0.97, 300, 1000, 1, 440000, 0, "normal"},
       {"reheat with nozzle 0.3: full reheat thrust, no flame", 0.3, 1, 1, 300, 1000, 1, 550000, 0, "normal"},
       {"reheat with nozzle exactly 0.06: no flame", 0.06, 1, 1, 300, 1000, 1, 550000, 0, "normal"},
       {"reheat with nozzle just below 0.06: flame", 0.059, 1, 1, 300, 1000, 1, 550000, 1, "normal"},
-      {"a reheat flag neither 0 nor 1 at full level sets no thrust", 0, 0.5, 1, 300, 1000, 1, kUntouched,
-       kFlameUntouched, "normal"},
+      {"a reheat flag neither 0 nor 1 at full level sets no thrust", 0, 0.5, 1, 300, 1000, 1, kUntouched, kFlameUntouched, "normal"},
       {"conventional just below 700 m/s", 0, 0, 1, 699.9, 1000, 1, 440000, 0, "normal"},
       {"conventional at exactly 700 m/s: warning", 0, 0, 1, 700, 1000, 1, 0, kFlameUntouched, "warning"},
       {"nozzle 0.49 is conventional: 200 m/s allowed", 0.49, 0, 1, 200, 1000, 1, 440000, 0, "normal"},
       {"nozzle exactly 0.5 is lift regime", 0.5, 0, 1, 154.9, 1000, 1, 300000, kFlameUntouched, "normal"},
       {"lift regime at exactly 155 m/s: warning", 0.5, 0, 1, 155, 1000, 1, 0, kFlameUntouched, "warning"},
-      {"lift regime with reheat selected: lift thrust, flame untouched", 1, 1, 1, 100, 1000, 1, 300000, kFlameUntouched,
-       "normal"},
+      {"lift regime with reheat selected: lift thrust, flame untouched", 1, 1, 1, 100, 1000, 1, 300000, kFlameUntouched, "normal"},
       {"just below 20000 m", 0, 0, 1, 300, 19999.9, 1, 440000, 0, "normal"},
       {"at exactly 20000 m: warning", 0, 0, 1, 300, 20000, 1, 0, kFlameUntouched, "warning"},
       {"engine off: no thrust, drag untouched", 0, 0, 1, 300, 1000, 0, 0, kFlameUntouched, "untouched"},
       {"engine off above the envelope: warning all the same", 0, 0, 1, 300, 25000, 0, 0, kFlameUntouched, "warning"},
   };
+  // clang-format on
   host::HostVessel &hv = Flyer();
   for (const RegimeRow &r : rows) {
     SCOPED_TRACE(r.what);
@@ -142,6 +141,9 @@ TEST_F(Propulsion, LiftThrustersWorkOnlyInTheAltitudeHoldAndFollowTheMainEngine)
       {"hold on, main level equal to their mean: untouched", true, 100, -3, 0.65, 0.8, 0.5, 0.8, 0.5},
       {"near zero vertical speed below 70 m/s: cut", true, 40, 0.5, 1, 0.6, 0.6, 0, 0},
       {"vertical speed 0.95 m/s: not cut", true, 40, -0.95, 1, 0.6, 0.6, 0.6, 0.6},
+      {"climbing at exactly 0.9 m/s (vspeed_tenth 0.09): not cut", true, 40, 0.9, 1, 0.6, 0.6, 0.6, 0.6},
+      {"sinking at exactly 0.9 m/s (vspeed_tenth -0.09): not cut", true, 40, -0.9, 1, 0.6, 0.6, 0.6, 0.6},
+      {"sinking at 0.89 m/s: cut", true, 40, -0.89, 1, 0.6, 0.6, 0, 0},
       {"near zero vertical speed at 70 m/s: not cut", true, 70, 0.5, 1, 0.6, 0.6, 0.6, 0.6},
   };
   host::HostVessel &hv = Flyer();

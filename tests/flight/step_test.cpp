@@ -1,6 +1,5 @@
 // The flight step as a whole: its blocks in their binding order, later blocks
-// overwriting earlier settings, the engine-off exit, and invariants over a
-// long run.
+// overwriting earlier settings and the engine-off exit.
 #include <cmath>
 
 #include "tests/flight/flight_fixture.h"
@@ -87,48 +86,6 @@ TEST_F(FlightStep, EngineOffEndsTheStepAfterCuttingAllThreeLevels) {
   TracedStep(hv);
   EXPECT_EQ(Th(th_main).level, 0.0015);
   EXPECT_EQ(hv.AnimationState(Ship(hv).anim_status_a), 1);
-}
-
-// A long run through slow hover, transition and fast flight: the step keeps
-// its working values within their ranges and its control forces are pure
-// moments.
-TEST_F(FlightStep, LongRunKeepsWorkingValuesInRangeAndControlForcesBalanced) {
-  host::HostVessel &hv = Flyer();
-  hv.navmode[NAVMODE_HOLDALT] = true;
-  hv.navmode[NAVMODE_HLEVEL] = true;
-  unsigned seed = 12345;
-  auto rnd = [&]() {
-    seed = seed * 1103515245u + 12345u;
-    return ((seed >> 8) & 0xffff) / 65535.0;  // 0..1
-  };
-  for (int i = 0; i < 600; ++i) {
-    SCOPED_TRACE(i);
-    double airspeed = i < 200 ? i * 0.5 : (i < 400 ? 100 + (i - 200) : 300);
-    nozzle_angle = nozzle_deflection = airspeed < 100 ? 1 : 0;
-    Fly(hv, airspeed, 5 + i, (rnd() - 0.5) * 20);
-    hv.ship_airspeed = _V(0, (rnd() - 0.5) * 4, (rnd() - 0.5) * 4);
-    hv.ctrl_level[AIRCTRL_RUDDER] = rnd() * 2 - 1;
-    hv.ctrl_level[AIRCTRL_AILERON] = rnd() * 2 - 1;
-    hv.ctrl_level[AIRCTRL_ELEVATOR] = rnd() * 2 - 1;
-    hv.SetGroupLevel(THGROUP_ATT_BACK, rnd() < 0.5 ? 0 : rnd());
-    hv.SetGroupLevel(THGROUP_ATT_FORWARD, rnd() < 0.5 ? 0 : rnd());
-    host::Step(hv);
-
-    EXPECT_LE(std::abs(cam_dip), 0.075);
-    EXPECT_GE(liftfan_rot, 0);
-    EXPECT_LE(liftfan_rot, 1);
-    EXPECT_TRUE(hv.attitude_mode == 0 || hv.attitude_mode == 2);
-    EXPECT_TRUE(hv.navmode[NAVMODE_HOLDALT]) << "the engine runs: no hold is released";
-    double fx = 0, fy = 0, fz = 0;
-    for (const host::Force &f : hv.forces)
-      if (!(f.F.z == -170000 && f.r.y == 0 && f.r.z == 0)) fx += f.F.x, fy += f.F.y, fz += f.F.z;
-    EXPECT_NEAR(fx, 0, 1e-6);
-    EXPECT_NEAR(fy, 0, 1e-6);
-    EXPECT_NEAR(fz, 0, 1e-6);
-    EXPECT_GE(Th(th_main).level, 0.0015);
-    EXPECT_TRUE(Th(th_main).max0 == 300000 || Th(th_main).max0 == 440000 || Th(th_main).max0 == 0);
-    EXPECT_EQ(Th(th_main).max0 == 0, airspeed >= 700 || (nozzle_angle >= 0.5 && airspeed >= 155) || 5 + i >= 20000);
-  }
 }
 
 }  // namespace

@@ -19,56 +19,47 @@ namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
-bool In(double v, double lo, double hi) { return v >= lo && v <= hi; }  // false for NaN
-bool Flag(double v) { return v == 0.0 || v == 1.0; }
-bool Command(long v) { return v == 0 || v == 1 || v == 2; }
-
 // Every range the state record keeps, with the reason where the range is
 // wider than the part's travel because the design allows it.
 std::string RangeViolations() {
   std::ostringstream out;
-  auto check = [&](bool ok, const char *name, double v) {
-    if (!ok) out << name << " = " << v << "\n";
+  const struct {
+    const char *name;
+    double value, lo, hi;
+  } ranges[] = {
+      {"gear_pos", gear_pos, 0, 1},
+      {"gear_ext", gear_ext, 0, 1},
+      {"canopy_pos", canopy_pos, 0, 1},
+      {"airbrake_pos", airbrake_pos, 0, 1},
+      {"fandoor_pos", fandoor_pos, 0, 1},
+      {"strut_bounce", strut_bounce, 0, 3},
+      {"hover_strut_ext", hover_strut_ext, 0, 1},
+      {"nozzle_angle", nozzle_angle, 0, 1.2},
+      {"nozzle_deflection", nozzle_deflection, 0, 1.2},
+      {"liftfan_rot", liftfan_rot, 0, 1},
+      {"nosewheel_steer", nosewheel_steer, 0, 1},
+      {"cam_dip", cam_dip, -0.075, 0.075},
+      {"reheat_lamp", reheat_lamp, 0, 1},
+      {"eng_snd_freq", eng_snd_freq, 11500, 22500},
+      {"fan_snd_freq", fan_snd_freq, 11500, 22500},
+      {"eng_snd_vol_int", eng_snd_vol_int, 0, 180},
+      {"eng_snd_vol_ext", eng_snd_vol_ext, 0, 255},
+      {"strut_ext", strut_ext, 0, 1},
+      // Taxiing mirrors a low strut command below 0.2 (r becomes -r).
+      {"main_strut_ext", main_strut_ext, -0.2, 1},
+      // The wheel phase wraps before it is advanced, so it may show up to 1.225.
+      {"wheel_rot", wheel_rot, 0, 1.225},
+      {"strut_damping", strut_damping, 0, 0.5},
   };
-  check(Flag(gear_warning), "gear_warning", gear_warning);
-  check(Flag(eng_status), "eng_status", eng_status);
-  check(Flag(reheat), "reheat", reheat);
-  check(Flag(lights_off), "lights_off", lights_off);
-  check(Flag(spot_on), "spot_on", spot_on);
-  check(Flag(camera_view), "camera_view", camera_view);
-  check(Flag(refuel_request), "refuel_request", refuel_request);
-  check(Flag(trim_released), "trim_released", trim_released);
-  check(Command(gear_status), "gear_status", gear_status);
-  check(Command(canopy_status), "canopy_status", canopy_status);
-  check(Command(airbrake_status), "airbrake_status", airbrake_status);
-  check(Command(nozzle_mode), "nozzle_mode", nozzle_mode);
-  check(bounce_sinking == 0 || bounce_sinking == 1, "bounce_sinking", bounce_sinking);
-  check(In(gear_pos, 0, 1), "gear_pos", gear_pos);
-  check(In(gear_ext, 0, 1), "gear_ext", gear_ext);
-  check(In(canopy_pos, 0, 1), "canopy_pos", canopy_pos);
-  check(In(airbrake_pos, 0, 1), "airbrake_pos", airbrake_pos);
-  check(In(fandoor_pos, 0, 1), "fandoor_pos", fandoor_pos);
-  check(In(strut_bounce, 0, 3), "strut_bounce", strut_bounce);
-  check(In(strut_damping, 0, 0.5), "strut_damping", strut_damping);
-  check(In(strut_ext, 0, 1), "strut_ext", strut_ext);
-  check(In(hover_strut_ext, 0, 1), "hover_strut_ext", hover_strut_ext);
-  // Taxiing mirrors a low strut command below 0.2 (r becomes -r), so the main
-  // strut may stand down to -0.2.
-  check(In(main_strut_ext, -0.2, 1), "main_strut_ext", main_strut_ext);
-  check(In(nozzle_angle, 0, 1.2), "nozzle_angle", nozzle_angle);
-  check(In(nozzle_deflection, 0, 1.2), "nozzle_deflection", nozzle_deflection);
-  check(In(liftfan_rot, 0, 1), "liftfan_rot", liftfan_rot);
-  // The wheel phase wraps before it is advanced, so it may show up to 1.225.
-  check(In(wheel_rot, 0, 1.225), "wheel_rot", wheel_rot);
-  check(In(nosewheel_steer, 0, 1), "nosewheel_steer", nosewheel_steer);
-  check(In(cam_dip, -0.075, 0.075), "cam_dip", cam_dip);
-  check(In(reheat_lamp, 0, 1), "reheat_lamp", reheat_lamp);
-  check(In(eng_snd_freq, 11500, 22500), "eng_snd_freq", eng_snd_freq);
-  check(In(fan_snd_freq, 11500, 22500), "fan_snd_freq", fan_snd_freq);
-  check(In(eng_snd_vol_int, 0, 180), "eng_snd_vol_int", eng_snd_vol_int);
-  check(In(eng_snd_vol_ext, 0, 255), "eng_snd_vol_ext", eng_snd_vol_ext);
-  check(std::isfinite(vspeed_tenth), "vspeed_tenth", vspeed_tenth);
-  check(navmode_alt == 7 && navmode_lvl == 2 && navmode_rot == 1, "navmode numbers", navmode_alt);
+  for (const auto &r : ranges)
+    if (!(r.value >= r.lo && r.value <= r.hi)) out << r.name << " = " << r.value << "\n";
+  for (double flag : {gear_warning, eng_status, reheat, lights_off, spot_on, camera_view, refuel_request, trim_released,
+                      (double)bounce_sinking})
+    if (flag != 0 && flag != 1) out << "a flag = " << flag << "\n";
+  for (long command : {(long)gear_status, (long)canopy_status, (long)airbrake_status, (long)nozzle_mode})
+    if (command < 0 || command > 2) out << "a command = " << command << "\n";
+  if (!std::isfinite(vspeed_tenth)) out << "vspeed_tenth = " << vspeed_tenth << "\n";
+  if (navmode_alt != 7 || navmode_lvl != 2 || navmode_rot != 1) out << "navmode numbers = " << navmode_alt << "\n";
   return out.str();
 }
 

@@ -73,103 +73,160 @@ TEST_F(PhysicsTest, StandardAtmosphereFallsWithHeight) {
   }
 }
 
-TEST_F(PhysicsTest, FreeFallFollowsStandardGravity) {
-  HostVessel &hv = Vessel(false, 1000);
+TEST_F(PhysicsTest, FallThrustPropellantAndAddedForces) {
+  HostVessel &hv = Vessel(false, 5000);
+  host::Thruster &up = AddThruster(hv, _V(0, 0, 0), _V(0, 3, 0), 300000, 1000);  // direction not normalised
+  host::Thruster &dry = AddThruster(hv, _V(0, 0, 0), _V(0, 1, 0), 1e6);
+  dry.prop = nullptr, dry.level = 1;  // a thruster without propellant gives no thrust
   host::PlaceBody(hv);
   Fly(hv, 2.0);
   // No drag coefficients were set: a vacuum fall, within the integration error.
   EXPECT_NEAR(hv.horizon_airspeed.y, -2 * host::kStandardGravity, 1e-6);
-  EXPECT_NEAR(hv.altitude, 1000 - 0.5 * host::kStandardGravity * 4, 0.2);
-  EXPECT_FALSE(hv.ground_contact);
-  EXPECT_NEAR(hv.airspeed, 2 * host::kStandardGravity, 1e-6);
-}
-
-TEST_F(PhysicsTest, LandedVesselRestsOnItsTouchdownPointsForMinutes) {
-  HostVessel &hv = Vessel(true);
-  host::PlaceBody(hv);
-  EXPECT_TRUE(hv.ground_contact);
-  double start = hv.altitude;
-  EXPECT_NEAR(start, 2.0, 0.05);
-  for (int i = 0; i < 60 * 120; ++i) {
-    host::PhysicsStep(hv, 1.0 / 60);
-    ASSERT_NEAR(hv.altitude, start, 0.01) << "step " << i;
-    ASSERT_TRUE(hv.ground_contact) << "step " << i;
-    ASSERT_LT(hv.airspeed, 0.01) << "step " << i;
-  }
-}
-
-TEST_F(PhysicsTest, LandedPlacementTakesThePitchFromTheTouchdownPlane) {
-  HostVessel &hv = Vessel(true);
-  hv.touchdown[0] = _V(0, -1, 3);  // nose point 1 m higher than the mains: nose down
-  hv.heading = PI / 2;
-  host::PlaceBody(hv);
-  EXPECT_NEAR(hv.pitch, -std::atan2(1.0, 5.0), 1e-9);
-  EXPECT_NEAR(hv.heading, PI / 2, 1e-9);
-  EXPECT_NEAR(hv.bank, 0, 1e-12);
-}
-
-TEST_F(PhysicsTest, ThrustUsesPropellantAndStopsWhenTheTankIsEmpty) {
-  HostVessel &hv = Vessel(false, 5000);
-  host::Thruster &up = AddThruster(hv, _V(0, 0, 0), _V(0, 3, 0), 300000, 1000);  // direction not normalised
+  EXPECT_NEAR(hv.altitude, 5000 - 0.5 * host::kStandardGravity * 4, 0.2);
   up.level = 1;
-  host::PlaceBody(hv);
   Fly(hv, 1.0);
   // 300 kN along +y on 15 t less 1 s of 300 kg/s: the thrust is not tripled.
   EXPECT_NEAR(hv.propellants[0]->mass, 5000 - 300, 1e-6);
-  EXPECT_GT(hv.horizon_airspeed.y, 300000 / 15000.0 - host::kStandardGravity);
-  EXPECT_LT(hv.horizon_airspeed.y, 300000 / 14700.0 - host::kStandardGravity + 0.01);
+  EXPECT_NEAR(hv.horizon_airspeed.y + 2 * host::kStandardGravity, 300000 / 14850.0 - host::kStandardGravity, 0.01);
   hv.propellants[0]->mass = 0;
   double vy = hv.horizon_airspeed.y;
-  Fly(hv, 1.0);
+  hv.forces.push_back(host::Force{_V(0, 0, 10000 * 60.0), _V(0, 0, 0)});  // 1 m/s in one 1/60 s step on 10 t
+  host::PhysicsStep(hv, 1.0 / 60);
+  hv.forces.clear();  // the host drops them before the next step
+  Fly(hv, 1.0 - 1.0 / 60);
   EXPECT_NEAR(hv.horizon_airspeed.y, vy - host::kStandardGravity, 1e-6) << "an empty tank gives no thrust";
-  EXPECT_EQ(hv.propellants[0]->mass, 0);
+  EXPECT_NEAR(hv.ship_airspeed.z, 1.0, 1e-9) << "an added force acts for its step only";
 }
 
-TEST_F(PhysicsTest, ThrusterWithoutPropellantGivesNoThrust) {
-  HostVessel &hv = Vessel(false, 5000);
-  host::Thruster &t = AddThruster(hv, _V(0, 0, 0), _V(0, 1, 0), 1e6);
-  t.prop = nullptr;
-  t.level = 1;
+TEST_F(PhysicsTest, LandedVesselSitsTwoCentimetresDeepOnItsSpringsForMinutes) {
+  HostVessel &hv = Vessel(true);
   host::PlaceBody(hv);
-  Fly(hv, 1.0);
-  EXPECT_NEAR(hv.horizon_airspeed.y, -host::kStandardGravity, 1e-6);
+  EXPECT_TRUE(hv.ground_contact);
+  EXPECT_NEAR(hv.altitude, 2.0 - 0.02, 1e-9) << "placed resting on its springs";
+  for (int i = 0; i < 60 * 120; ++i) {
+    host::PhysicsStep(hv, 1.0 / 60);
+    ASSERT_NEAR(hv.altitude, 1.98, 5e-4) << "step " << i;
+    ASSERT_TRUE(hv.ground_contact) << "step " << i;
+  }
+  // Dropped from 1 m the springs catch it critically damped: no bounce back up.
+  hv.body.pos.y = 2.98, hv.body.vel = _V(0, 0, 0);
+  double highest_after_contact = 0;
+  for (int i = 0; i < 600; ++i) {
+    host::PhysicsStep(hv, 1.0 / 60);
+    if (hv.body.vel.y > 0) highest_after_contact = std::max(highest_after_contact, hv.altitude);
+  }
+  EXPECT_LT(highest_after_contact, 1.98 + 1e-3);
+  EXPECT_NEAR(hv.altitude, 1.98, 5e-4);
 }
 
-TEST_F(PhysicsTest, OffCentreThrustAndForcesTurnTheVessel) {
+TEST_F(PhysicsTest, WheelBrakesAndSideFrictionStopTheVessel) {
+  auto roll = [&](double brake, VECTOR3 vel) {
+    host::ResetWorld();
+    HostVessel &hv = Vessel(true);
+    hv.max_wheelbrake_force = 3e5;
+    hv.wheelbrake[0] = hv.wheelbrake[1] = brake;
+    host::PlaceBody(hv);
+    hv.body.vel = vel;
+    Fly(hv, 2.0);
+    return hv.airspeed;
+  };
+  // Rolling friction of 0.025 of the load takes 0.49 m/s in 2 s; the brakes much more.
+  EXPECT_NEAR(roll(0, _V(0, 0, 20)), 20 - 0.025 * host::kStandardGravity * 2, 0.05) << "rolling friction alone";
+  EXPECT_LT(roll(1, _V(0, 0, 20)), 15) << "braked";
+  EXPECT_LT(roll(0, _V(1, 0, 0)), 0.05) << "sliding sideways";
+}
+
+void ConstantLift(double, double, double, double *cl, double *cm, double *cd) { *cl = 0.5, *cm = 0, *cd = 0.05; }
+
+TEST_F(PhysicsTest, AirfoilAndControlSurfaceLiftGrowWithTheDynamicPressure) {
+  const double rho = 1.0065;  // the standard atmosphere at 2000 m
+  const double q = 0.5 * rho * 100 * 100;
   struct Row {
-    VECTOR3 pos, dir;
-    double dpitch_sign, dbank_sign, dheading_sign;
     const char *what;
+    bool surface;
+    double lift_accel, drag_accel;
   } rows[] = {
-      {_V(0, 0, 5), _V(0, 1, 0), +1, 0, 0, "upward thrust at the nose pitches up"},
-      {_V(0, 0, -5), _V(0, 1, 0), -1, 0, 0, "upward thrust at the tail pitches down"},
-      {_V(5, 0, 0), _V(0, 1, 0), 0, -1, 0, "upward thrust at the right wing banks left"},
-      {_V(0, 0, 5), _V(1, 0, 0), 0, 0, +1, "rightward thrust at the nose turns right"},
+      {"airfoil: lift across the airflow, drag along it", false, q * 40 * 0.5 / 15000, q * 40 * 0.05 / 15000},
+      {"elevator at level 0.5: dCl 0.8 over 6 m2", true, q * 0.5 * 0.8 * 6 / 15000, 0},
   };
   for (const Row &r : rows) {
     host::ResetWorld();
-    HostVessel &hv = Vessel(false, 5000);
-    hv.heading = 1.0;
-    AddThruster(hv, r.pos, r.dir, 20000).level = 1;
+    HostVessel &hv = Vessel(false, 2000);
+    hv.airspeed = 100;
+    if (r.surface) {
+      hv.ctrl_surfaces.push_back(host::ControlSurface{AIRCTRL_ELEVATOR, 6, 0.8, _V(0, 0, 0), AIRCTRL_AXIS_XPOS, 0});
+      hv.ctrl_level[AIRCTRL_ELEVATOR] = 0.5;
+    } else {
+      hv.airfoils.push_back(host::Airfoil{LIFT_VERTICAL, _V(0, 0, 0), &ConstantLift, 5, 40, 6});
+    }
     host::PlaceBody(hv);
-    double p0 = hv.pitch, b0 = hv.bank, h0 = hv.heading;
-    Fly(hv, 0.5);
-    auto sign = [](double d) { return std::fabs(d) < 1e-3 ? 0 : (d > 0 ? 1 : -1); };
-    EXPECT_EQ(sign(hv.pitch - p0), r.dpitch_sign) << r.what;
-    EXPECT_EQ(sign(hv.bank - b0), r.dbank_sign) << r.what;
-    EXPECT_EQ(sign(hv.heading - h0), r.dheading_sign) << r.what;
+    host::PhysicsStep(hv, 0.01);
+    EXPECT_NEAR(std::fabs(hv.horizon_airspeed.y + host::kStandardGravity * 0.01), r.lift_accel * 0.01, 1e-4) << r.what;
+    EXPECT_NEAR(hv.ship_airspeed.z, 100 - r.drag_accel * 0.01, 1e-4) << r.what;
   }
 }
 
-TEST_F(PhysicsTest, AddedForcesActForTheStepTheyAreGivenFor) {
+TEST_F(PhysicsTest, HostModesKillRotationLevelTheHorizonHoldAltitudeAndPassTranslation) {
   HostVessel &hv = Vessel(false, 5000);
+  hv.bank = 0.1;
   host::PlaceBody(hv);
-  hv.forces.push_back(host::Force{_V(0, 0, 15000 * 60.0), _V(0, 0, 0)});  // 1 m/s in one 1/60 s step
-  host::PhysicsStep(hv, 1.0 / 60);
-  EXPECT_NEAR(hv.ship_airspeed.z, 1.0, 1e-9);
-  hv.forces.clear();  // the host drops them before the next step
-  host::PhysicsStep(hv, 1.0 / 60);
-  EXPECT_NEAR(hv.ship_airspeed.z, 1.0, 1e-9);
+  hv.body.omega = _V(0.1, 0, 0);
+  hv.navmode[NAVMODE_KILLROT] = true;
+  host::PhysicsStep(hv, 0.01);
+  EXPECT_NEAR(hv.body.omega.x, 0.1 - 2 * 0.1 * 0.01, 1e-6) << "rotation killed at twice its rate";
+  hv.body.omega = _V(1, 0, 0);
+  host::PhysicsStep(hv, 0.01);
+  EXPECT_NEAR(hv.body.omega.x, 1 - 0.6 * 0.01, 1e-6) << "at most 0.6 rad/s2";
+  hv.navmode[NAVMODE_KILLROT] = false, hv.navmode[NAVMODE_HLEVEL] = true;
+  hv.body.omega = _V(0, 0, 0);
+  host::PhysicsStep(hv, 0.01);
+  EXPECT_NEAR(std::fabs(hv.body.omega.z), 2 * std::sin(0.1) * 0.01, 1e-6) << "rolling back at twice the bank";
+  Fly(hv, 10.0);
+  EXPECT_NEAR(hv.bank, 0, 0.01) << "levelled";
+
+  host::ResetWorld();
+  HostVessel &h2 = Vessel(false, 100);
+  host::Thruster &a = AddThruster(h2, _V(0, 0, -3), _V(0, 1, 0), 200000);
+  host::Thruster &b = AddThruster(h2, _V(0, 0, 3), _V(0, 1, 0), 200000);
+  host::Thruster &fwd = AddThruster(h2, _V(0, 0, -3), _V(0, 0, 1), 1000);
+  h2.groups.push_back(std::make_unique<host::ThrusterGroup>());
+  h2.groups.back()->type = THGROUP_HOVER, h2.groups.back()->members = {&a, &b};
+  h2.groups.push_back(std::make_unique<host::ThrusterGroup>());
+  h2.groups.back()->type = THGROUP_ATT_FORWARD, h2.groups.back()->members = {&fwd};
+  host::PlaceBody(h2);
+  h2.body.pilot_linear[0] = 0.7;
+  h2.navmode[NAVMODE_HOLDALT] = true;
+  host::HostControllers(h2, 1.0 / 60);
+  EXPECT_NEAR(a.level, 15000 * host::kStandardGravity / 400000, 1e-9) << "the hover thrusters carry the weight";
+  EXPECT_EQ(fwd.level, 0) << "translation needs the linear attitude mode";
+  h2.attitude_mode = 2;
+  for (int i = 0; i < 60 * 20; ++i) {
+    host::PhysicsStep(h2, 1.0 / 60);
+    host::HostControllers(h2, 1.0 / 60);
+  }
+  EXPECT_NEAR(h2.altitude, 100, 0.5);
+  EXPECT_EQ(fwd.level, 0.7) << "linear mode";
+  h2.navmode[NAVMODE_HOLDALT] = false;
+  host::HostControllers(h2, 1.0 / 60);
+  EXPECT_FALSE(h2.body.hold_armed);
+}
+
+TEST_F(PhysicsTest, HostLinesAreVesselKeyFreeAndMalformedVectorsAreRefused) {
+  HostVessel &hv = Vessel(false);
+  host::PlaceBody(hv);
+  const char *vessel_keys[] = {"GEAR", "ENG STAT", "NAVMODE", "ENG TURN", "REHEAT", "LIGHTS", "SPOT", "CAMERA", "TRIM"};
+  for (auto &line : host::HostLines(hv)) {
+    std::string key = line.substr(line.find_first_not_of(' '));
+    for (const char *k : vessel_keys) EXPECT_NE(strncasecmp(key.c_str(), k, std::strlen(k)), 0) << line << " vs " << k;
+  }
+  host::ResetWorld();
+  HostVessel &fresh = Vessel(false);
+  for (const char *l : {"POS 1 2", "VEL 1 2 x", "ANGVEL 1 2 3 4", "POS nan 0 0", "VEL 1e999 0 0"})
+    EXPECT_FALSE(host::ParseHostLine(fresh, l)) << l;
+  EXPECT_FALSE(fresh.body.has_pos || fresh.body.has_vel || fresh.body.has_omega);
+  for (auto &line : host::HostLines(hv)) EXPECT_TRUE(host::ParseHostLine(fresh, line.c_str())) << line;
+  EXPECT_TRUE(host::ParseHostLine(fresh, "ANGVEL 0.01 -0.02 0.03"));
+  EXPECT_EQ(fresh.body.omega.y, -0.02);
 }
 
 TEST_F(PhysicsTest, DragElementIsReadThroughItsAddressEveryStep) {
@@ -200,146 +257,6 @@ TEST_F(PhysicsTest, HugeDragStopsTheAirflowWithoutReversingIt) {
     host::PhysicsStep(hv, 1.0 / 60);
     ASSERT_GE(hv.ship_airspeed.z, 0) << "step " << i;
   }
-}
-
-TEST_F(PhysicsTest, WheelBrakesStopARollingVesselSooner) {
-  auto roll = [&](double brake) {
-    host::ResetWorld();
-    HostVessel &hv = Vessel(true);
-    hv.max_wheelbrake_force = 3e5;
-    hv.wheelbrake[0] = hv.wheelbrake[1] = brake;
-    host::PlaceBody(hv);
-    hv.body.vel = _V(0, 0, 20);
-    Fly(hv, 8.0);
-    return hv.airspeed;
-  };
-  double free = roll(0), braked = roll(1);
-  EXPECT_GT(free, 15) << "rolling friction alone";
-  EXPECT_LT(braked, 1) << "braked";
-}
-
-TEST_F(PhysicsTest, SideFrictionHoldsTheVesselAgainstSideways) {
-  HostVessel &hv = Vessel(true);
-  host::PlaceBody(hv);
-  hv.body.vel = _V(1, 0, 0);  // sliding to the right of the nose
-  Fly(hv, 2.0);
-  EXPECT_LT(hv.airspeed, 0.05);
-}
-
-void ConstantLift(double, double, double, double *cl, double *cm, double *cd) { *cl = 0.5, *cm = 0, *cd = 0.05; }
-
-TEST_F(PhysicsTest, AirfoilLiftsAcrossTheAirflow) {
-  HostVessel &hv = Vessel(false, 2000);
-  hv.airspeed = 100;
-  hv.airfoils.push_back(host::Airfoil{LIFT_VERTICAL, _V(0, 0, 0), &ConstantLift, 5, 40, 6});
-  host::PlaceBody(hv);
-  host::PhysicsStep(hv, 0.01);
-  double rho = host::StandardAtmosphere(2000).density;
-  double q = 0.5 * rho * 100 * 100;
-  double lift_accel = q * 40 * 0.5 / 15000, drag_accel = q * 40 * 0.05 / 15000;
-  EXPECT_NEAR(hv.horizon_airspeed.y, (lift_accel - host::kStandardGravity) * 0.01, 1e-3);
-  EXPECT_NEAR(hv.ship_airspeed.z, 100 - drag_accel * 0.01, 1e-3);
-}
-
-TEST_F(PhysicsTest, AltitudeHoldSetsTheHoverThrustersToCarryTheWeight) {
-  HostVessel &hv = Vessel(false, 100);
-  host::Thruster &a = AddThruster(hv, _V(0, 0, -3), _V(0, 1, 0), 200000);
-  host::Thruster &b = AddThruster(hv, _V(0, 0, 3), _V(0, 1, 0), 200000);
-  auto g = std::make_unique<host::ThrusterGroup>();
-  g->type = THGROUP_HOVER;
-  g->members = {&a, &b};
-  hv.groups.push_back(std::move(g));
-  host::PlaceBody(hv);
-  hv.navmode[NAVMODE_HOLDALT] = true;
-  host::HostControllers(hv, 1.0 / 60);
-  EXPECT_NEAR(a.level, 15000 * host::kStandardGravity / 400000, 1e-9);
-  for (int i = 0; i < 60 * 20; ++i) {
-    host::PhysicsStep(hv, 1.0 / 60);
-    host::HostControllers(hv, 1.0 / 60);
-  }
-  EXPECT_NEAR(hv.altitude, 100, 0.5);
-  hv.navmode[NAVMODE_HOLDALT] = false;
-  host::HostControllers(hv, 1.0 / 60);
-  EXPECT_FALSE(hv.body.hold_armed);
-}
-
-TEST_F(PhysicsTest, PilotTranslationReachesItsThrustersOnlyInLinearMode) {
-  HostVessel &hv = Vessel(false);
-  host::Thruster &fwd = AddThruster(hv, _V(0, 0, -3), _V(0, 0, 1), 1000);
-  auto g = std::make_unique<host::ThrusterGroup>();
-  g->type = THGROUP_ATT_FORWARD;
-  g->members = {&fwd};
-  hv.groups.push_back(std::move(g));
-  hv.body.pilot_linear[0] = 0.7;
-  hv.attitude_mode = 0;
-  host::HostControllers(hv, 0);
-  EXPECT_EQ(fwd.level, 0) << "attitude control off";
-  hv.attitude_mode = 2;
-  host::HostControllers(hv, 0);
-  EXPECT_EQ(fwd.level, 0.7) << "linear mode";
-}
-
-TEST_F(PhysicsTest, SameInputsGiveBitIdenticalFlights) {
-  auto fly = [&]() {
-    host::ResetWorld();
-    HostVessel &hv = Vessel(false, 50);
-    hv.airspeed = 30;
-    hv.pitch = 0.2, hv.bank = -0.1;
-    hv.cw[0] = hv.cw[1] = 0.3, hv.cw[2] = 0.6, hv.cw[3] = 0.9;
-    hv.cross_sections = _V(5, 5, 15);
-    hv.rot_drag = _V(3.5, 3.5, 3.5);
-    AddThruster(hv, _V(0.3, 0, 4), _V(0, 1, 0.2), 120000).level = 0.8;
-    host::PlaceBody(hv);
-    Fly(hv, 20.0);
-    return hv.body;
-  };
-  host::RigidBody a = fly(), b = fly();
-  EXPECT_EQ(0, std::memcmp(&a.pos, &b.pos, sizeof a.pos));
-  EXPECT_EQ(0, std::memcmp(&a.vel, &b.vel, sizeof a.vel));
-  EXPECT_EQ(0, std::memcmp(&a.omega, &b.omega, sizeof a.omega));
-  EXPECT_EQ(0, std::memcmp(a.rot, b.rot, sizeof a.rot));
-}
-
-TEST_F(PhysicsTest, SavedHostLinesPlaceTheBodyWhereItWas) {
-  HostVessel &hv = Vessel(false, 700);
-  hv.airspeed = 80, hv.pitch = 0.1, hv.bank = 0.2, hv.heading = 2.0;
-  host::PlaceBody(hv);
-  hv.body.omega = _V(0.01, -0.02, 0.03);
-  Fly(hv, 3.0);
-  std::vector<std::string> lines = host::HostLines(hv);
-  const host::RigidBody saved = hv.body;  // the record goes with the world
-  host::ResetWorld();
-  HostVessel &copy = Vessel(false, 0);
-  for (auto &l : lines) EXPECT_TRUE(host::ParseHostLine(copy, l.c_str())) << l;
-  host::PlaceBody(copy);
-  const double *r1 = saved.rot, *r2 = copy.body.rot;
-  for (int i = 0; i < 9; ++i) EXPECT_NEAR(r1[i], r2[i], 1e-9) << "rotation element " << i;
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(saved.pos.data[i], copy.body.pos.data[i]) << "position " << i;
-    EXPECT_EQ(saved.vel.data[i], copy.body.vel.data[i]) << "velocity " << i;
-    EXPECT_EQ(saved.omega.data[i], copy.body.omega.data[i]) << "rates " << i;
-  }
-}
-
-TEST_F(PhysicsTest, HostLineKeysNeverBeginWithAVesselKey) {
-  HostVessel &hv = Vessel(false);
-  host::PlaceBody(hv);
-  const char *vessel_keys[] = {"GEAR", "ENG STAT", "NAVMODE", "ENG TURN", "REHEAT", "LIGHTS", "SPOT", "CAMERA", "TRIM"};
-  for (auto &line : host::HostLines(hv)) {
-    std::string key = line.substr(line.find_first_not_of(' '));
-    for (const char *k : vessel_keys) EXPECT_NE(strncasecmp(key.c_str(), k, std::strlen(k)), 0) << line << " vs " << k;
-  }
-}
-
-TEST_F(PhysicsTest, MalformedVectorLinesAreRefused) {
-  HostVessel &hv = Vessel(false);
-  const char *bad[] = {"POS 1 2", "VEL 1 2 x", "ANGVEL 1 2 3 4", "POS nan 0 0", "VEL 1e999 0 0"};
-  for (const char *l : bad) {
-    EXPECT_FALSE(host::ParseHostLine(hv, l)) << l;
-  }
-  EXPECT_FALSE(hv.body.has_pos);
-  EXPECT_FALSE(hv.body.has_vel);
-  EXPECT_FALSE(hv.body.has_omega);
 }
 
 TEST_F(PhysicsTest, NotANumberFromTheModuleLeavesTheBodyFinite) {

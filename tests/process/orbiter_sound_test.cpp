@@ -64,16 +64,6 @@ class OrbiterSoundService : public ::testing::Test {
   StopFn stop_ = nullptr;
 };
 
-TEST_F(OrbiterSoundService, IdentifiersFollowVesselHandles) {
-  int a = 0, b = 0, vessels[61];
-  EXPECT_EQ(get_id_(&a), 0);
-  EXPECT_EQ(get_id_(&b), 1);
-  EXPECT_EQ(get_id_(&a), 0) << "the same handle keeps its identifier";
-  EXPECT_EQ(get_id_(nullptr), -1);
-  for (int i = 2; i < 60; ++i) EXPECT_EQ(get_id_(&vessels[i]), i);
-  EXPECT_EQ(get_id_(&vessels[60]), -1) << "identifiers end at 59";
-}
-
 TEST_F(OrbiterSoundService, HowLongASlotPlays) {
   ASSERT_EQ(get_id_(this), 0);
   const struct {
@@ -81,24 +71,22 @@ TEST_F(OrbiterSoundService, HowLongASlotPlays) {
     std::function<void()> act;
     double wait;
     bool playing;
+    // clang-format off
   } rows[] = {
       {"a loop plays on", [&] { Load(1, "Sound\\none.wav"), play_(0, 1, 1, 255, 0); }, 100, true},
       {"until it is stopped", [&] { stop_(0, 1); }, 0, false},
       {"a sound without a file plays once for a second", [&] { play_(0, 1, 0, 255, 0); }, 0.99, true},
       {"and then stops", [] {}, 0.02, false},
-      {"a sound with a file plays for the file's length", [&] { Load(2, "Sound\\half.wav"), play_(0, 2, 0, 255, 0); },
-       0.49, true},
+      {"a sound with a file plays for the file's length", [&] { Load(2, "Sound\\half.wav"), play_(0, 2, 0, 255, 0); }, 0.49, true},
       {"and then stops", [] {}, 0.02, false},
-      {"playing it again while it plays does not lengthen it",
-       [&] { play_(0, 2, 0, 255, 0), sound_.Advance(0.3), play_(0, 2, 0, 200, 0); }, 0.25, false},
-      {"a loop told to play once runs once from then",
-       [&] { play_(0, 2, 1, 255, 0), sound_.Advance(50), play_(0, 2, 0, 255, 0); }, 0.49, true},
+      {"playing it again while it plays does not lengthen it", [&] { play_(0, 2, 0, 255, 0), sound_.Advance(0.3), play_(0, 2, 0, 200, 0); }, 0.25, false},
+      {"a loop told to play once runs once from then", [&] { play_(0, 2, 1, 255, 0), sound_.Advance(50), play_(0, 2, 0, 255, 0); }, 0.49, true},
       {"and then stops", [] {}, 0.02, false},
-      {"a file in another layout plays for the default second",
-       [&] { Load(3, "Sound\\odd.wav"), play_(0, 3, 0, 255, 0); }, 0.9, true},
+      {"a file in another layout plays for the default second", [&] { Load(3, "Sound\\odd.wav"), play_(0, 3, 0, 255, 0); }, 0.9, true},
       {"reloading a slot silences it", [&] { Load(3, "Sound\\odd.wav"); }, 0, false},
       {"an empty slot plays nothing", [&] { play_(0, 4, 1, 255, 0); }, 0, false},
   };
+  // clang-format on
   for (const auto &r : rows) {
     r.act();
     sound_.Advance(r.wait);

@@ -53,11 +53,4 @@ TEST(Options, RefusesWhatItCannotUse) {
   }
 }
 
-TEST(Options, HelpNamesEveryOption) {
-  std::string help = sim::HelpText();
-  for (const char *opt : {"--script", "--duration", "--dt", "--module", "--no-sound", "--save", "--csv", "--plot",
-                          "--trace", "--report", "--hud-every", "--every", "--max-steps", "--quiet", "--help"})
-    EXPECT_NE(help.find(opt), std::string::npos) << opt;
-}
-
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tests/support/fixture.h"
 
+#include <fstream>
 #include <sstream>
 
 #include "module/exports.h"
@@ -51,6 +52,15 @@ std::string Join(const std::vector<std::string> &v) {
   return os.str();
 }
 }  // namespace
+
+std::vector<std::string> DataLines(const std::string &name) {
+  std::ifstream in(TARVEX_SOURCE_DIR "/tests/data/" + name);
+  EXPECT_TRUE(in) << "cannot read tests/data/" << name;
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty() && line[0] != '#') lines.push_back(line);
+  return lines;
+}
 
 std::string AnimCall(UINT anim, double state) {
   return "SetAnimation(" + host::Args(std::to_string(anim), host::Num(state)) + ")";

@@ -43,6 +43,10 @@ std::string AnimCall(UINT anim, double state);
 ::testing::AssertionResult CallsInOrder(const std::vector<std::string> &actual,
                                         const std::vector<std::string> &expected);
 
+// The lines of a data file under tests/data, without blank lines and "#"
+// comments.
+std::vector<std::string> DataLines(const std::string &name);
+
 // Success when the two call lists are equal; on failure both are printed.
 ::testing::AssertionResult CallsEqual(const std::vector<std::string> &actual, const std::vector<std::string> &expected);
 

@@ -9,32 +9,16 @@
 #include <vector>
 
 #include "host/world.h"
+#include "tests/support/fixture.h"
 
 namespace tarvex_test {
 
-// The service calls of one vessel's post-creation, identifier `id`: the
-// identifier request, one replacement, eleven loads in slot-table order, then
-// option 3 off and option 12 on and the ten options, all for `id`.
+// The service calls of one vessel's post-creation, identifier `id`, as
+// tests/data/post_creation_sounds.txt lists them.
 inline std::vector<std::string> PostCreationServiceCalls(int id) {
-  const std::string i = std::to_string(id);
-  std::vector<std::string> calls = {"GetVesselSoundID3(vessel)",
-                                    "ReplaceStockOBSound3(" + i + ", \"Sound\\MySound\\Attmode0.wav\", 14)"};
-  const struct {
-    int slot;
-    const char *file;
-    int mode;
-  } loads[] = {{10, "TarvexB-Eng.wav", 3},   {2, "EngStop.wav", 2},         {3, "EngStart.wav", 2},
-               {4, "TarvexA-EngExt.wav", 2}, {5, "TarvexA-EngExtP.wav", 2}, {6, "Warning.wav", 1},
-               {11, "TarvexB-Gear.wav", 2},  {7, "TarvexB-Canopy.wav", 2},  {12, "TarvexB-Cover.wav", 2},
-               {13, "TarvexB-After.wav", 3}};
-  for (const auto &l : loads)
-    calls.push_back("LoadVesselWaveOBSound3(" + i + ", " + std::to_string(l.slot) + ", \"Sound\\Pelgar-Tarvex\\" +
-                    l.file + "\", " + std::to_string(l.mode) + ")");
-  calls.push_back("LoadVesselWaveOBSound3(" + i + ", 14, \"Sound\\Vessel\\crash.wav\", 3)");
-  const int options[][2] = {{3, 0},  {12, 1}, {5, 0},  {6, 0}, {1, 0}, {13, 1},
-                            {14, 0}, {16, 1}, {17, 0}, {7, 0}, {4, 1}, {10, 1}};
-  for (const auto &o : options)
-    calls.push_back("SoundOption3(" + i + ", " + std::to_string(o[0]) + ", " + std::to_string(o[1]) + ")");
+  std::vector<std::string> calls = DataLines("post_creation_sounds.txt");
+  for (std::string &c : calls)
+    if (c.find("(ID, ") != std::string::npos) c.replace(c.find("(ID, ") + 1, 2, std::to_string(id));
   return calls;
 }
 
