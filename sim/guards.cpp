@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "sim/files.h"
 
@@ -14,20 +12,25 @@ namespace sim {
 
 bool ReadInputFile(const std::string &path, std::string &text, std::string &error) {
   if (KindOf(path) == FileKind::Folder) return error = path + " is a folder, not a file", false;
-  std::ifstream in(path, std::ios::binary);
+  errno = 0;
+  std::FILE *in = std::fopen(path.c_str(), "rb");
   if (!in) return error = "cannot read " + path + ": " + std::strerror(errno ? errno : ENOENT), false;
   // Read in pieces so that an endless source (/dev/zero) stops at the cap.
   text.clear();
   char buf[65536];
-  while (in) {
-    in.read(buf, sizeof buf);
-    text.append(buf, (size_t)in.gcount());
-    if (text.size() > kMaxInputBytes)
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) {
+    text.append(buf, n);
+    if (text.size() > kMaxInputBytes) {
+      std::fclose(in);
       return error = "cannot read " + path + ": larger than " + std::to_string(kMaxInputBytes >> 20) +
                      " MiB, too large for a scenario or script",
              false;
+    }
   }
-  if (in.bad()) return error = "cannot read " + path + ": " + std::strerror(errno ? errno : EIO), false;
+  const int failure = std::ferror(in) ? (errno ? errno : EIO) : 0;
+  std::fclose(in);
+  if (failure) return error = "cannot read " + path + ": " + std::strerror(failure), false;
   return true;
 }
 
@@ -100,13 +103,15 @@ std::string NonFiniteLine(const host::ScenarioText &s) {
     return "TimeAcc " + std::to_string(s.environment.time_acceleration);
   for (const auto &v : s.vessels)
     for (const std::string &line : v.lines) {
-      std::istringstream words(line);
-      std::string w;
-      while (words >> w) {
-        char *end;
-        double d = std::strtod(w.c_str(), &end);
-        if (end != w.c_str() && *end == 0 && !std::isfinite(d))
+      const char *const space = " \t\n\v\f\r";
+      for (size_t start = line.find_first_not_of(space); start != std::string::npos;) {
+        const size_t end = line.find_first_of(space, start);
+        const std::string word = line.substr(start, end - start);
+        char *rest;
+        const double d = std::strtod(word.c_str(), &rest);
+        if (rest != word.c_str() && *rest == 0 && !std::isfinite(d))
           return v.name + ": " + line.substr(line.find_first_not_of(' '));
+        start = line.find_first_not_of(space, end);
       }
     }
   return std::string();

@@ -94,19 +94,24 @@ std::string std::to_string(int value) { return Text("%d", value); }
 std::string std::to_string(unsigned value) { return Text("%u", value); }
 std::string std::to_string(long value) { return Text("%ld", value); }
 std::string std::to_string(unsigned long value) { return Text("%lu", value); }
+std::string std::to_string(double value) {
+  char text[8];
+  std::to_chars_result special;
+  if (PutSpecial(text, text + sizeof text, value, special)) return std::string(text, special.ptr);
+  char digits[400];
+  return std::string(digits, Print(digits, sizeof digits, "%.*f", 6, value));
+}
 
 // The decimal digits of `value` at `buffer`, which has room for them;
 // returns the end.
-char *std::__itoa::__u64toa(uint64_t value, char *buffer) noexcept {
-  char digits[20];
+char *std::__itoa::__u32toa(uint32_t value, char *buffer) noexcept {
+  char digits[10];
   int n = 0;
   do digits[n++] = (char)('0' + value % 10);
   while ((value /= 10) != 0);
   while (n > 0) *buffer++ = digits[--n];
   return buffer;
 }
-
-char *std::__itoa::__u32toa(uint32_t value, char *buffer) noexcept { return __u64toa(value, buffer); }
 
 // The shortest text that reads back as the same double: the fewest digits,
 // the nearest such, placed in plain digits for chars_format::fixed (a whole
