@@ -19,6 +19,7 @@
 #include "host/host_lines.h"
 #include "host/physics.h"
 #include "host/scenario_text.h"
+#include "sim/files.h"
 #include "sim/guards.h"
 #include "sim/hud_frame.h"
 #include "sim/output_file.h"

@@ -5,31 +5,32 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "sim/files.h"
 
 namespace sim {
 
-namespace fs = std::filesystem;
-
 bool ReadInputFile(const std::string &path, std::string &text, std::string &error) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return error = path + " is a folder, not a file", false;
-  std::ifstream in(path, std::ios::binary);
+  if (KindOf(path) == FileKind::Folder) return error = path + " is a folder, not a file", false;
+  errno = 0;
+  std::FILE *in = std::fopen(path.c_str(), "rb");
   if (!in) return error = "cannot read " + path + ": " + std::strerror(errno ? errno : ENOENT), false;
   // Read in pieces so that an endless source (/dev/zero) stops at the cap.
   text.clear();
   char buf[65536];
-  while (in) {
-    in.read(buf, sizeof buf);
-    text.append(buf, (size_t)in.gcount());
-    if (text.size() > kMaxInputBytes)
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) {
+    text.append(buf, n);
+    if (text.size() > kMaxInputBytes) {
+      std::fclose(in);
       return error = "cannot read " + path + ": larger than " + std::to_string(kMaxInputBytes >> 20) +
                      " MiB, too large for a scenario or script",
              false;
+    }
   }
-  if (in.bad()) return error = "cannot read " + path + ": " + std::strerror(errno ? errno : EIO), false;
+  const int failure = std::ferror(in) ? (errno ? errno : EIO) : 0;
+  std::fclose(in);
+  if (failure) return error = "cannot read " + path + ": " + std::strerror(failure), false;
   return true;
 }
 
@@ -56,38 +57,43 @@ double StepsToReach(double until, double dt, double acc, const std::vector<Scrip
 }
 
 std::string ScriptSaveProblem(const std::string &path, const char *extension) {
-  fs::path p(path);
-  if (p.has_root_name() || p.has_root_directory() || path[0] == '/' || path[0] == '\\')
+  if (IsAbsolutePath(path) || path[0] == '\\')
     return "an absolute path; a script saves inside the output folder (the current folder) only";
   if (path[0] == '~')
     return "a path from a home folder; a script saves inside the output folder (the current folder) only";
-  for (const fs::path &part : p)
-    if (part == "..") return "a path with \"..\"; a script saves inside the output folder (the current folder) only";
-  if (!p.has_filename() || p.extension() != extension)
+  for (size_t start = 0; start <= path.size();) {
+    size_t end = start;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    if (path.compare(start, end - start, "..") == 0)
+      return "a path with \"..\"; a script saves inside the output folder (the current folder) only";
+    start = end + 1;
+  }
+  // The extension starts at the name's last dot, unless that dot begins it (".scn").
+  const std::string name = NameOf(path);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0 || name.compare(dot, std::string::npos, extension) != 0)
     return std::string("a script writes only files ending in \"") + extension + "\" here";
   return std::string();
 }
 
 bool PrepareScriptSave(const std::string &path, std::string &error) {
-  std::error_code ec;
-  fs::path p(path);
-  auto status = fs::symlink_status(p, ec);
-  if (fs::exists(status) && !fs::is_regular_file(status))
+  const FileKind kind = LinkKindOf(path);
+  if (kind != FileKind::Missing && kind != FileKind::Plain)
     return error = "cannot save " + path + ": it is there and is not a plain file", false;
-  fs::path root = fs::canonical(fs::current_path(ec), ec);
-  if (ec) return error = "cannot save " + path + ": the output folder cannot be read: " + ec.message(), false;
+  std::string root, reason;
+  if (!RealPath(".", root, reason))
+    return error = "cannot save " + path + ": the output folder cannot be read: " + reason, false;
   // The deepest folder of the path that exists must lie inside the output folder.
-  fs::path existing = p.parent_path();
-  while (!existing.empty() && !fs::exists(existing, ec)) existing = existing.parent_path();
-  fs::path real = fs::canonical(existing.empty() ? fs::path(".") : existing, ec);
-  if (ec) return error = "cannot save " + path + ": " + ec.message(), false;
-  auto rel = real.lexically_relative(root);
-  if (rel.empty() || *rel.begin() == "..")
+  const std::string folder = ParentOf(path);
+  std::string existing = folder;
+  while (!existing.empty() && KindOf(existing) == FileKind::Missing) existing = ParentOf(existing);
+  std::string real;
+  if (!RealPath(existing.empty() ? "." : existing, real, reason))
+    return error = "cannot save " + path + ": " + reason, false;
+  if (!IsInside(real, root))
     return error = "cannot save " + path + ": its folder lies outside the output folder", false;
-  if (p.has_parent_path() && !fs::exists(p.parent_path(), ec)) {
-    fs::create_directories(p.parent_path(), ec);
-    if (ec) return error = "cannot save " + path + ": cannot make its folder: " + ec.message(), false;
-  }
+  if (KindOf(folder) == FileKind::Missing && !MakeFolders(folder, reason))
+    return error = "cannot save " + path + ": cannot make its folder: " + reason, false;
   return true;
 }
 
@@ -97,13 +103,15 @@ std::string NonFiniteLine(const host::ScenarioText &s) {
     return "TimeAcc " + std::to_string(s.environment.time_acceleration);
   for (const auto &v : s.vessels)
     for (const std::string &line : v.lines) {
-      std::istringstream words(line);
-      std::string w;
-      while (words >> w) {
-        char *end;
-        double d = std::strtod(w.c_str(), &end);
-        if (end != w.c_str() && *end == 0 && !std::isfinite(d))
+      const char *const space = " \t\n\v\f\r";
+      for (size_t start = line.find_first_not_of(space); start != std::string::npos;) {
+        const size_t end = line.find_first_of(space, start);
+        const std::string word = line.substr(start, end - start);
+        char *rest;
+        const double d = std::strtod(word.c_str(), &rest);
+        if (rest != word.c_str() && *rest == 0 && !std::isfinite(d))
           return v.name + ": " + line.substr(line.find_first_not_of(' '));
+        start = line.find_first_not_of(space, end);
       }
     }
   return std::string();

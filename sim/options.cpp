@@ -67,7 +67,11 @@ bool ParseOptions(const std::vector<std::string> &args, Options &o, std::string 
     } else if (a == "--max-steps") {
       if (!value(v)) return false;
       char *end;
+#if defined(_WIN32)
+      long long n = _strtoi64(v.c_str(), &end, 10);  // msvcrt.dll has no strtoll
+#else
       long long n = std::strtoll(v.c_str(), &end, 10);
+#endif
       if (v.empty() || *end || n < 1 || n > 1000000000000LL)
         return error = "--max-steps needs a whole number of steps, 1 or more, not " + v, false;
       o.max_steps = (long)n;

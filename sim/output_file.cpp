@@ -13,8 +13,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include "sim/files.h"
 
 namespace sim {
 
@@ -30,7 +30,7 @@ int Sync(std::FILE *f) { return _commit(_fileno(f)); }
 long ProcessId() { return (long)_getpid(); }
 bool Replace(const std::string &from, const std::string &to, std::string &reason) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-  reason = std::error_code((int)GetLastError(), std::system_category()).message();
+  reason = SystemMessage(GetLastError());
   return false;
 }
 void SyncFolder(const std::string &) {}
@@ -56,8 +56,8 @@ void SyncFolder(const std::string &folder) {
 #endif
 
 std::string Folder(const std::string &path) {
-  std::filesystem::path p(path);
-  return p.has_parent_path() ? p.parent_path().string() : std::string(".");
+  std::string folder = ParentOf(path);
+  return folder.empty() ? std::string(".") : folder;
 }
 
 }  // namespace
@@ -68,23 +68,20 @@ bool OutputFile::Open(const std::string &path, bool make_folders, std::string &e
   Abandon();
   path_ = path;
   temp_.clear();
-  std::filesystem::path p(path);
-  std::error_code ec;
-  if (make_folders && p.has_parent_path() && !std::filesystem::exists(p.parent_path(), ec)) {
-    std::filesystem::create_directories(p.parent_path(), ec);
-    if (ec) return error = "cannot write " + path + ": cannot make its folder: " + ec.message(), false;
-  }
-  auto status = std::filesystem::status(p, ec);
-  if (std::filesystem::is_directory(status)) return error = "cannot write " + path + ": it is a folder", false;
-  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+  const std::string folder = Folder(path);
+  std::string reason;
+  if (make_folders && KindOf(folder) == FileKind::Missing && !MakeFolders(folder, reason))
+    return error = "cannot write " + path + ": cannot make its folder: " + reason, false;
+  const FileKind kind = KindOf(path);
+  if (kind == FileKind::Folder) return error = "cannot write " + path + ": it is a folder", false;
+  if (kind == FileKind::Other) {
     // A device or a pipe: written in place, as the user named it.
     errno = 0;
     f_ = std::fopen(path.c_str(), "w");
     if (!f_) return error = "cannot write " + path + ": " + std::strerror(errno ? errno : EIO), false;
     return true;
   }
-  std::string base = p.filename().string();
-  std::string folder = Folder(path);
+  const std::string base = NameOf(path);
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name =
@@ -147,11 +144,6 @@ bool WriteOutput(const std::string &path, const std::string &text, bool make_fol
   if (!out.Open(path, make_folders, error)) return false;
   std::fwrite(text.data(), 1, text.size(), out.Stream());
   return out.Commit(error);
-}
-
-bool SameFile(const std::string &a, const std::string &b) {
-  std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 }  // namespace sim

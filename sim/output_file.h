@@ -39,8 +39,4 @@ class OutputFile {
 // Writes `text` to `path` the same way, in one go.
 bool WriteOutput(const std::string &path, const std::string &text, bool make_folders, std::string &error);
 
-// Whether two paths name the same existing file (same device and inode, or
-// the same file identity on Windows).
-bool SameFile(const std::string &a, const std::string &b);
-
 }  // namespace sim

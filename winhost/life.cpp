@@ -74,6 +74,9 @@ int main(int argc, char **argv) {
   if (!sound) return std::fprintf(stderr, "life: %s\n", error.c_str()), 3;
   g_sound_call_count = reinterpret_cast<TarvexSound_CallCountFn>(host::LibrarySymbol(sound, "TarvexSound_CallCount"));
   g_sound_call = reinterpret_cast<TarvexSound_CallFn>(host::LibrarySymbol(sound, "TarvexSound_Call"));
+  // The service records its calls only when asked.
+  auto keep_calls = reinterpret_cast<TarvexSound_KeepCallsFn>(host::LibrarySymbol(sound, "TarvexSound_KeepCalls"));
+  if (keep_calls) keep_calls(1);
   host::ModuleApi api;
   if (!host::LoadModule(argv[1], api, error)) return std::fprintf(stderr, "life: %s\n", error.c_str()), 3;
   std::printf("ModuleDate %s, GetModuleVersion %d\n", api.ModuleDate(), api.GetModuleVersion());
