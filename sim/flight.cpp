@@ -319,7 +319,7 @@ bool Run::Load() {
   }
   if (!host_problems.empty()) {
     PrintProblems(err_, host_problems);
-    std::fprintf(err_, "tarvex-sim: %zu problem%s found; nothing flown\n", host_problems.size(),
+    std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)host_problems.size(),
                  host_problems.size() == 1 ? "" : "s");
     bad_host_lines_ = true;
     return false;

@@ -37,7 +37,8 @@ bool ReadInputFile(const std::string &path, std::string &text, std::string &erro
 void PrintProblems(std::FILE *err, const std::vector<host::ScenarioProblem> &problems) {
   size_t shown = std::min(problems.size(), kProblemsShown);
   for (size_t i = 0; i < shown; ++i) std::fprintf(err, "tarvex-sim: %s\n", problems[i].Text().c_str());
-  if (problems.size() > shown) std::fprintf(err, "tarvex-sim: ... and %zu more\n", problems.size() - shown);
+  if (problems.size() > shown)
+    std::fprintf(err, "tarvex-sim: ... and %lu more\n", (unsigned long)(problems.size() - shown));
 }
 
 double EffectiveStep(double dt, double acc) {
