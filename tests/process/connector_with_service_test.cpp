@@ -1,122 +1,187 @@
-// The sound connector and the vessel's sound set-up with the stand-in sound
-// service loaded in the process, as the host process would have it.
+// The sound connector, the vessel's sound set-up and its saved engine state
+// with the stand-in sound service loaded in the process, as the host process
+// would have it; and vessels made before the service arrives.
 #include <functional>
+#include <optional>
 
+#include "module/handles.h"
 #include "module/platform.h"
-#include "module/state.h"
 #include "sound/connector.h"
-#include "tests/support/fixture.h"
 #include "tests/support/sound_client.h"
 #include "tests/support/sound_expect.h"
 #include "tests/support/work_dir.h"
 
-using tarvex_test::CallsEqual;
+using namespace tarvex_test;
 
 namespace {
 
-class ConnectorWithService : public tarvex_test::ModuleTest {
+class ConnectorWithService : public ModuleTest {
  protected:
   void SetUp() override {
     ModuleTest::SetUp();
     ASSERT_TRUE(sound_.loaded());
     sound_.Reset();
   }
-  tarvex_test::TempWorkDir dir_;
-  tarvex_test::SoundService sound_;
+  TempWorkDir dir_;
+  SoundService sound_;
 };
 
 TEST_F(ConnectorWithService, PostCreationLoadsSlotsAndOptionsForItsOwnIdentifier) {
-  ASSERT_NE(GetModuleHandleA("OrbiterSound.dll"), nullptr);
   host::HostVessel &a = NewVessel("A", false);
   Ship(a).clbkSetClassCaps(nullptr);
   trace().Clear();
   Ship(a).clbkPostCreation();
   EXPECT_EQ(Ship(a).MyID, 0);
-  EXPECT_TRUE(CallsEqual(sound_.Calls(), tarvex_test::PostCreationServiceCalls(0)));
-  EXPECT_EQ(sound_.SlotFile(0, 10), "Sound\\Pelgar-Tarvex\\TarvexB-Eng.wav");
-  for (int slot : {1, 8, 9, 15, 60}) EXPECT_EQ(sound_.SlotFile(0, slot), "") << "slot " << slot;
-  tarvex_test::ExpectGearDownTouchdownAtHalfStrut(a);
+  EXPECT_TRUE(CallsEqual(sound_.Calls(), PostCreationServiceCalls(0)));
+  ExpectGearDownTouchdownAtHalfStrut(a);
   EXPECT_TRUE(CallsEqual(trace().Texts(), {"GetHandle()", trace().Texts().back()}))
       << "post-creation asks the host for the vessel's handle, then sets the touchdown points";
   EXPECT_EQ(trace().Entries().back().name, "SetTouchdownPoints");
-  EXPECT_FALSE(tarvex_test::FileExists(tarvex_test::kSoundLogName)) << "a working connection writes no log";
-
-  // A second vessel gets the next identifier and sends only that one.
-  sound_.ClearCalls();
-  host::HostVessel &b = NewVessel("B");
-  EXPECT_EQ(Ship(b).MyID, 1);
-  EXPECT_TRUE(CallsEqual(sound_.Calls(), tarvex_test::PostCreationServiceCalls(1)));
-}
-
-TEST_F(ConnectorWithService, NoVesselEverSendsAnotherVesselsIdentifier) {
-  // With thirteen vessels identifier 12 belongs to the last one; the others'
-  // set-ups still address only themselves.
-  for (int k = 0; k < 13; ++k) {
+  EXPECT_FALSE(FileExists(kSoundLogName)) << "a working connection writes no log";
+  // Each later vessel gets the next identifier and sends only that one.
+  for (int k = 1; k <= 12; ++k) {
     sound_.ClearCalls();
-    host::HostVessel &hv = NewVessel("V" + std::to_string(k));
-    ASSERT_EQ(Ship(hv).MyID, k);
-    for (const std::string &call : sound_.Calls()) {
-      if (call == "GetVesselSoundID3(vessel)") continue;
-      size_t open = call.find('(');
-      EXPECT_EQ(call.substr(open + 1, call.find_first_of(",)", open) - open - 1), std::to_string(k))
-          << "vessel " << k << " sent " << call;
-    }
+    EXPECT_EQ(Ship(NewVessel("V" + std::to_string(k))).MyID, k);
+    EXPECT_TRUE(CallsEqual(sound_.Calls(), PostCreationServiceCalls(k))) << "vessel " << k;
   }
 }
+
+// A row: the call, and whether its guard passes it on to the service, which
+// then records it as written here.
+#define ROW(call, passes)              \
+  {                                    \
+#call, [] { return call; }, passes \
+  }
 
 TEST_F(ConnectorWithService, GuardsRefuseOutOfRangeArgumentsAndPassTheEdgesOn) {
   host::HostVessel &hv = NewVessel("A");
-  ASSERT_EQ(Ship(hv).MyID, 0);
-  ASSERT_EQ(ConnectToOrbiterSoundDLL3(&hv), 0) << "the same vessel keeps its identifier";
+  ASSERT_EQ(ConnectToOrbiterSoundDLL3(&hv), 0) << "the identifier the service handed out";
   // Slot 60 of identifiers 0 and 59 hold a sound, so a passed-on play answers 1.
   ASSERT_EQ(LoadVesselWaveOBSound3(59, 60, "edge.wav", 1), 1);
   ASSERT_EQ(LoadVesselWaveOBSound3(0, 60, "edge.wav", 1), 1);
-  struct Row {
-    const char *what;
-    std::function<int()> call;
-    int result;
-    const char *reaches;  // the call the service records, or null when refused
+  const struct {
+    const char *call;
+    std::function<int()> run;
+    bool passes;
+  } rows[] = {
+      ROW(PlayVesselWaveOBSound3(60, 10, 0, 255, 0), false),
+      ROW(PlayVesselWaveOBSound3(-1, 10, 0, 255, 0), false),
+      ROW(PlayVesselWaveOBSound3(0, 0, 0, 255, 0), false),
+      ROW(PlayVesselWaveOBSound3(0, 61, 0, 255, 0), false),
+      ROW(PlayVesselWaveOBSound3(0, -1, 0, 255, 0), false),
+      ROW(PlayVesselWaveOBSound3(0, 60, 1, 200, 21000), true),
+      ROW(PlayVesselWaveOBSound3(59, 60, 0, 255, 0), true),
+      ROW(LoadVesselWaveOBSound3(0, 0, "x.wav", 1), false),
+      ROW(LoadVesselWaveOBSound3(0, 61, "x.wav", 1), false),
+      ROW(LoadVesselWaveOBSound3(60, 1, "x.wav", 1), false),
+      ROW(LoadVesselWaveOBSound3(0, 1, nullptr, 2), false),
+      ROW(LoadVesselWaveOBSound3(0, 1, "x.wav", 2), true),
+      ROW(StopVesselWave3(0, 0), false),
+      ROW(StopVesselWave3(0, 61), false),
+      ROW(StopVesselWave3(-1, 10), false),
+      ROW(StopVesselWave3(0, 60), true),
+      ROW(IsPlayingVesselWave3(0, 0), false),
+      ROW(IsPlayingVesselWave3(0, 61), false),
+      ROW(IsPlayingVesselWave3(60, 10), false),
+      ROW(IsPlayingVesselWave3(59, 60), true),
+      ROW(SoundOption3(0, 0, 1), false),
+      ROW(SoundOption3(0, 18, 1), false),
+      ROW(SoundOption3(0, -1, 1), false),
+      ROW(SoundOption3(60, 5, 1), false),
+      ROW(SoundOption3(0, 17, 1), true),
+      ROW(SoundOption3(59, 1, 0), true),
+      ROW(ReplaceStockOBSound3(0, nullptr, 14), false),
+      ROW(ReplaceStockOBSound3(60, "y.wav", 14), false),
+      ROW(ReplaceStockOBSound3(59, "y.wav", 3), true),
   };
-  // clang-format off
-  const Row rows[] = {
-      {"play, identifier 60", [] { return PlayVesselWaveOBSound3(60, 10, 0, 255, 0); }, 0, nullptr},
-      {"play, identifier -1", [] { return PlayVesselWaveOBSound3(-1, 10, 0, 255, 0); }, 0, nullptr},
-      {"play, slot 0", [] { return PlayVesselWaveOBSound3(0, 0, 0, 255, 0); }, 0, nullptr},
-      {"play, slot 61", [] { return PlayVesselWaveOBSound3(0, 61, 0, 255, 0); }, 0, nullptr},
-      {"play, slot -1", [] { return PlayVesselWaveOBSound3(0, -1, 0, 255, 0); }, 0, nullptr},
-      {"play, slot 60 passes", [] { return PlayVesselWaveOBSound3(0, 60, 1, 200, 21000); }, 1, "PlayVesselWaveOBSound3(0, 60, 1, 200, 21000)"},
-      {"play, identifier 59 passes", [] { return PlayVesselWaveOBSound3(59, 60, 0, 255, 0); }, 1, "PlayVesselWaveOBSound3(59, 60, 0, 255, 0)"},
-      {"load, slot 0", [] { return LoadVesselWaveOBSound3(0, 0, "x.wav", 1); }, 0, nullptr},
-      {"load, slot 61", [] { return LoadVesselWaveOBSound3(0, 61, "x.wav", 1); }, 0, nullptr},
-      {"load, identifier 60", [] { return LoadVesselWaveOBSound3(60, 1, "x.wav", 1); }, 0, nullptr},
-      {"load, null file", [] { return LoadVesselWaveOBSound3(0, 1, nullptr, 2); }, 0, nullptr},
-      {"load, slot 1 passes", [] { return LoadVesselWaveOBSound3(0, 1, "x.wav", 2); }, 1, "LoadVesselWaveOBSound3(0, 1, \"x.wav\", 2)"},
-      {"stop, slot 0", [] { return StopVesselWave3(0, 0); }, 0, nullptr},
-      {"stop, slot 61", [] { return StopVesselWave3(0, 61); }, 0, nullptr},
-      {"stop, identifier -1", [] { return StopVesselWave3(-1, 10); }, 0, nullptr},
-      {"stop, slot 60 passes", [] { return StopVesselWave3(0, 60); }, 1, "StopVesselWave3(0, 60)"},
-      {"is playing, slot 0", [] { return IsPlayingVesselWave3(0, 0); }, 0, nullptr},
-      {"is playing, slot 61", [] { return IsPlayingVesselWave3(0, 61); }, 0, nullptr},
-      {"is playing, identifier 60", [] { return IsPlayingVesselWave3(60, 10); }, 0, nullptr},
-      {"is playing, slot 60 passes", [] { return IsPlayingVesselWave3(59, 60); }, 1, "IsPlayingVesselWave3(59, 60)"},
-      {"option 0", [] { return SoundOption3(0, 0, 1); }, 0, nullptr},
-      {"option 18", [] { return SoundOption3(0, 18, 1); }, 0, nullptr},
-      {"option -1", [] { return SoundOption3(0, -1, 1); }, 0, nullptr},
-      {"option, identifier 60", [] { return SoundOption3(60, 5, 1); }, 0, nullptr},
-      {"option 17 passes", [] { return SoundOption3(0, 17, 1); }, 1, "SoundOption3(0, 17, 1)"},
-      {"option 1 passes", [] { return SoundOption3(59, 1, 0); }, 1, "SoundOption3(59, 1, 0)"},
-      {"replace, null file", [] { return ReplaceStockOBSound3(0, nullptr, 14); }, 0, nullptr},
-      {"replace, identifier 60", [] { return ReplaceStockOBSound3(60, "y.wav", 14); }, 0, nullptr},
-      {"replace, identifier 59 passes", [] { return ReplaceStockOBSound3(59, "y.wav", 3); }, 1, "ReplaceStockOBSound3(59, \"y.wav\", 3)"},
-  };
-  // clang-format on
-  for (const Row &r : rows) {
+  for (const auto &r : rows) {
     sound_.ClearCalls();
-    EXPECT_EQ(r.call(), r.result) << r.what;
-    std::vector<std::string> expected;
-    if (r.reaches) expected.push_back(r.reaches);
-    EXPECT_TRUE(CallsEqual(sound_.Calls(), expected)) << r.what;
+    EXPECT_EQ(r.run(), r.passes ? 1 : 0) << r.call;
+    EXPECT_TRUE(CallsEqual(sound_.Calls(), r.passes ? std::vector<std::string>{r.call} : std::vector<std::string>{}))
+        << r.call;
   }
+}
+
+// The engine-sound answer is saved first and the engine state last, so a load
+// restores the engine whether its sound played or not.
+TEST_F(ConnectorWithService, EngineStateSurvivesSaveAndLoadWithAndWithoutItsSound) {
+  for (bool plays : {true, false}) {
+    SCOPED_TRACE(plays ? "engine sound playing" : "engine sound stopped by a warning");
+    ResetStateRecord();
+    host::HostVessel &from = NewVessel("From" + std::to_string(plays));
+    const int id = Ship(from).MyID;
+    eng_status = 1;
+    Ship(from).SetThrusterLevel(th_main, 0.7);
+    PlayVesselWaveOBSound3(id, 10, 1, 200, 20000);
+    if (!plays) StopVesselWave3(id, 10);
+    sound_.ClearCalls();
+    std::vector<std::string> saved = host::Save(from), engine;
+    EXPECT_TRUE(CallsEqual(sound_.Calls(), {"IsPlayingVesselWave3(" + std::to_string(id) + ", 10)"}));
+    for (const std::string &l : saved)
+      if (l.rfind("  ENG STAT", 0) == 0) engine.push_back(l);
+    EXPECT_TRUE(CallsEqual(engine, {std::string("  ENG STAT2 ") + (plays ? "1" : "0"), "  ENG STAT 1"}));
+    ResetStateRecord();
+    host::HostVessel &to = NewVessel("To" + std::to_string(plays), true, saved);
+    EXPECT_EQ(eng_status, 1.0);
+    EXPECT_EQ(Ship(to).GetThrusterLevel(th_main), 0.0);
+  }
+}
+
+class ServiceArrivesLater : public ModuleTest {
+ protected:
+  TempWorkDir dir_;
+};
+
+// Every connect looks the service up afresh: a vessel made before it loads
+// flies silently, one made after is heard, and the host sees the same calls.
+TEST_F(ServiceArrivesLater, VesselsBeforeAndAfterTheServiceLoads) {
+  ASSERT_EQ(GetModuleHandleA("OrbiterSound.dll"), nullptr);
+  host::HostVessel &silent = NewVessel("Before");
+  EXPECT_EQ(Ship(silent).MyID, -1);
+  const std::vector<std::string> silent_trace = trace().Texts();
+  SoundService sound;
+  ASSERT_TRUE(sound.loaded());
+  sound.Reset();
+  trace().Clear();
+  host::HostVessel &heard = NewVessel("After");
+  EXPECT_EQ(Ship(heard).MyID, 0);
+  EXPECT_TRUE(CallsEqual(sound.Calls(), PostCreationServiceCalls(0)));
+  EXPECT_EQ(ReadWholeFile(kSoundLogName), std::string(kSoundLogHeader) + FailureEntry(kNotInstalled))
+      << "only the first vessel's failure is logged";
+  EXPECT_TRUE(CallsEqual(trace().Texts(), silent_trace));
+  ExpectGearDownTouchdownAtHalfStrut(silent);
+  ExpectGearDownTouchdownAtHalfStrut(heard);
+  sound.ClearCalls();
+  EXPECT_EQ(PlayVesselWaveOBSound3(Ship(silent).MyID, 10, 1, 255, 0), 0);
+  EXPECT_TRUE(sound.Calls().empty()) << "the silent vessel stays silent";
+}
+
+// Thousands of vessels made and destroyed, before and after the service
+// loads: nothing leaks (the sanitizer build checks that), and the vessel that
+// stays keeps working animations on the shared, once-built transforms.
+TEST_F(ServiceArrivesLater, ThousandsOfVesselsComeAndGo) {
+  trace().enabled = false;
+  host::HostVessel &keeper = NewVessel("Keeper");
+  std::optional<SoundService> sound;
+  for (int i = 0; i < 4000; ++i) {
+    if (i == 2000) sound.emplace();  // at most 60 identifiers: later vessels fly silently
+    host::HostVessel &hv = host::AddVessel("Cycle" + std::to_string(i));
+    ASSERT_TRUE(host::CreateVessel(api_, hv));
+    host::SetUpVessel(hv, {"GEAR 0", "ENG STAT 1"});
+    host::Step(hv);
+    host::DestroyVessel(api_, hv);
+  }
+  ASSERT_TRUE(sound && sound->loaded());
+  ASSERT_EQ(keeper.animations.size(), 23u);
+  for (auto &c : keeper.components) {
+    ASSERT_NE(c->trans, nullptr);
+    auto type = c->trans->Type();
+    EXPECT_TRUE(type == MGROUP_TRANSFORM::ROTATE || type == MGROUP_TRANSFORM::TRANSLATE);
+    EXPECT_GT(c->trans->ngrp, 0u);
+    EXPECT_NE(c->trans->grp, nullptr);
+  }
+  EXPECT_TRUE(keeper.vessel->SetAnimation(Ship(keeper).anim_gear, 0.7));
+  host::Step(keeper);
 }
 
 }  // namespace

@@ -253,7 +253,8 @@ TEST_F(SimCommand, ScriptSavesStayInsideTheOutputFolder) {
   EXPECT_TRUE(Has(r.err, "fly.scn:9: save to /")) << r.err;
   EXPECT_TRUE(Has(r.err, "fly.scn:10: save to ../b.scn refused: a path with \"..\"")) << r.err;
   EXPECT_TRUE(Has(r.err, "fly.scn:11: save to sub/../../c.scn refused")) << r.err;
-  EXPECT_TRUE(Has(r.err, "fly.scn:12: save to .bashrc refused: a script writes only files ending in \".scn\"")) << r.err;
+  EXPECT_TRUE(Has(r.err, "fly.scn:12: save to .bashrc refused: a script writes only files ending in \".scn\""))
+      << r.err;
   EXPECT_TRUE(Has(r.err, "4 problems found; nothing flown")) << "links are found when the save is made";
   // Only the linked saves left: refused when made, the rest of the run flies.
   Write("fly.scn",
