@@ -80,26 +80,35 @@ TEST_F(ModuleLibrary, ReloadedLibrarySetsUpAgainAndLeavesNothingBehind) {
   }
 }
 
-TEST_F(ModuleLibrary, ServiceLoadedFirstIsFoundByItsFileNameInAnyCase) {
+// Without the service the connector logs, never loads it itself, and writes
+// at most 101 entries from a fresh module load. Every connect looks the
+// service up afresh, by its file name in any letter case: a vessel made once
+// it is loaded is heard, on the same host calls as the silent ones.
+TEST_F(ModuleLibrary, VesselsBeforeAndAfterTheServiceLoads) {
+  host::world().trace.Clear();
+  host::HostVessel &silent = NewVessel();
+  EXPECT_EQ(SoundId(silent), -1);
+  EXPECT_EQ(GetModuleHandleA("OrbiterSound.dll"), nullptr);
+  EXPECT_EQ(ReadWholeFile(kSoundLogName), std::string(kSoundLogHeader) + FailureEntry(kNotInstalled));
+  const std::vector<std::string> silent_trace = host::world().trace.Texts();
+  for (int i = 2; i <= 102; ++i) NewVessel("Tarvex" + std::to_string(i));
+  const std::string log = ReadWholeFile(kSoundLogName);
+  EXPECT_EQ(LogEntries(log), 101u);
+
   SoundService service;
   std::string error;
   void *library = host::LoadLibraryPath(TARVEX_SOUND_PATH, error);
-  ASSERT_NE(library, nullptr) << error;
-  EXPECT_EQ(reinterpret_cast<void *>(GetModuleHandleA("OrbiterSound.dll")), library);
   EXPECT_EQ(reinterpret_cast<void *>(GetModuleHandleA("orbitersound.DLL")), library);
-  EXPECT_EQ(SoundId(NewVessel("Tarvex1")), 0);
+  host::world().trace.Clear();
+  host::HostVessel &heard = NewVessel("Heard");
+  EXPECT_EQ(SoundId(heard), 0);
   EXPECT_TRUE(CallsEqual(service.Calls(), PostCreationServiceCalls(0)));
-  EXPECT_EQ(SoundId(NewVessel("Tarvex2")), 1);
-  EXPECT_FALSE(FileExists(kSoundLogName)) << "a successful connect writes no log";
-}
-
-TEST_F(ModuleLibrary, WithoutTheServiceTheConnectorLogsAndNeverLoadsItItself) {
-  EXPECT_EQ(SoundId(NewVessel()), -1);
-  EXPECT_EQ(GetModuleHandleA("OrbiterSound.dll"), nullptr);
-  EXPECT_EQ(ReadWholeFile(kSoundLogName), std::string(kSoundLogHeader) + FailureEntry(kNotInstalled));
-  // The entry count of a freshly loaded module starts at 0: 101 entries at most.
-  for (int i = 2; i <= 102; ++i) NewVessel("Tarvex" + std::to_string(i));
-  EXPECT_EQ(LogEntries(ReadWholeFile(kSoundLogName)), 101u);
+  EXPECT_TRUE(CallsEqual(host::world().trace.Texts(), silent_trace));
+  ExpectGearDownTouchdownAtHalfStrut(heard);
+  EXPECT_EQ(ReadWholeFile(kSoundLogName), log) << "a successful connect writes no log";
+  service.ClearCalls();
+  host::Step(silent);
+  EXPECT_TRUE(service.Calls().empty()) << "a silent vessel stays silent";
 }
 
 // A service without "SetFrequency" is incomplete (ERR02), one without

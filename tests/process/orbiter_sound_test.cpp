@@ -1,6 +1,5 @@
 // The stand-in sound service on its own: how long a slot plays (a loop until
-// stopped, a sound played once for its file's length or a short default), and
-// its call record, kept only on request.
+// stopped, a sound played once for its file's length or a short default).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -29,7 +28,7 @@ void WriteWav(const std::string &path, double seconds, bool canonical) {
   std::fclose(f);
 }
 
-TEST(OrbiterSoundService, HowLongASlotPlaysAndWhatItRecords) {
+TEST(OrbiterSoundService, HowLongASlotPlays) {
   tarvex_test::TempWorkDir dir;
   tarvex_test::SoundService sound;
   ASSERT_TRUE(sound.loaded());
@@ -70,19 +69,6 @@ TEST(OrbiterSoundService, HowLongASlotPlaysAndWhatItRecords) {
     for (int s = 1; s <= 4; ++s) any = any || sound.Playing(0, s);
     EXPECT_EQ(any, r.playing) << r.what;
   }
-
-  // Without the record the service works the same and records nothing, across resets.
-  auto keep = sound.Find<TarvexSound_KeepCallsFn>("TarvexSound_KeepCalls");
-  keep(0);
-  sound.Reset();
-  EXPECT_EQ(get_id(&dir), 0);
-  EXPECT_EQ(load(0, 1, "Sound\\half.wav", 2), 1);
-  EXPECT_EQ(play(0, 1, 1, 255, 0), 1);
-  EXPECT_TRUE(sound.Playing(0, 1));
-  EXPECT_TRUE(sound.Calls().empty());
-  keep(1);
-  stop(0, 1);
-  EXPECT_EQ(sound.Calls(), std::vector<std::string>{"StopVesselWave3(0, 1)"});
 }
 
 }  // namespace
