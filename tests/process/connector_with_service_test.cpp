@@ -1,6 +1,5 @@
-// The sound connector, the vessel's sound set-up and its saved engine state
-// with the stand-in sound service loaded in the process, as the host process
-// would have it.
+// The sound connector's guards and the saved engine state with the stand-in
+// sound service loaded in the process, as the host process would have it.
 #include "module/handles.h"
 #include "sound/connector.h"
 #include "tests/support/sound_client.h"
@@ -21,26 +20,6 @@ class ConnectorWithService : public ModuleTest {
   TempWorkDir dir_;
   SoundService sound_;
 };
-
-TEST_F(ConnectorWithService, PostCreationLoadsSlotsAndOptionsForItsOwnIdentifier) {
-  host::HostVessel &a = NewVessel("A", false);
-  Ship(a).clbkSetClassCaps(nullptr);
-  trace().Clear();
-  Ship(a).clbkPostCreation();
-  EXPECT_EQ(Ship(a).MyID, 0);
-  EXPECT_TRUE(CallsEqual(sound_.Calls(), PostCreationServiceCalls(0)));
-  ExpectGearDownTouchdownAtHalfStrut(a);
-  EXPECT_TRUE(CallsEqual(trace().Texts(), {"GetHandle()", trace().Texts().back()}))
-      << "post-creation asks the host for the vessel's handle, then sets the touchdown points";
-  EXPECT_EQ(trace().Entries().back().name, "SetTouchdownPoints");
-  EXPECT_FALSE(FileExists(kSoundLogName)) << "a working connection writes no log";
-  // Each later vessel gets the next identifier and sends only that one.
-  for (int k = 1; k <= 12; ++k) {
-    sound_.ClearCalls();
-    EXPECT_EQ(Ship(NewVessel("V" + std::to_string(k))).MyID, k);
-    EXPECT_TRUE(CallsEqual(sound_.Calls(), PostCreationServiceCalls(k))) << "vessel " << k;
-  }
-}
 
 // A row: the call, and whether its guard passes it on to the service, which
 // then records it as written here.

@@ -1,8 +1,5 @@
-// The flight step's sounds as the sound service hears them (the service is
-// loaded before the vessel connects, so the vessel's identifier is 0): the
-// engine mix for each throttle level and camera, lift fan and reheat, silence
-// while the start or warning sound plays, the envelope warning, the moving
-// parts and the attitude-mode option.
+// The flight step's sounds as the sound service hears them; the service is
+// loaded before the vessel connects, so the vessel's identifier is 0.
 #include <algorithm>
 #include <cmath>
 

@@ -37,20 +37,14 @@ class ModuleLibrary : public ::testing::Test {
   host::ModuleApi api_;
 };
 
-TEST_F(ModuleLibrary, EntryRoutineHandsItsOwnHandleToInitLibAndFindsNoExitHook) {
+// Attach hands the module's own handle to InitLib; neither exit export
+// exists, so detach has nothing to call.
+TEST_F(ModuleLibrary, ExportsOnlyTheFourEntryPointsByPlainName) {
   EXPECT_EQ(host::world().initlib_calls, 1);
   EXPECT_EQ(host::world().initlib_handle, api_.library);
-  EXPECT_EQ(host::LibrarySymbol(api_.library, "ExitModule"), nullptr);
-  EXPECT_EQ(host::LibrarySymbol(api_.library, "opcDLLExit"), nullptr);
-  host::world().trace.Clear();
-  host::UnloadModule(api_);
-  EXPECT_TRUE(host::world().trace.Entries().empty()) << "detach has nothing to call";
-}
-
-TEST_F(ModuleLibrary, ExportsOnlyTheFourEntryPointsByPlainName) {
   EXPECT_TRUE(api_.ovcInit && api_.ovcExit && api_.ModuleDate && api_.GetModuleVersion);
-  for (const char *hidden : {"ResetStateRecord", "gear_pos", "ConnectToOrbiterSoundDLL3", "PlayVesselWaveOBSound3",
-                             "GetModuleHandleA", "_ZN9ShuttlePB16clbkSetClassCapsEPv"})
+  for (const char *hidden : {"ExitModule", "opcDLLExit", "ResetStateRecord", "gear_pos", "ConnectToOrbiterSoundDLL3",
+                             "PlayVesselWaveOBSound3", "GetModuleHandleA", "_ZN9ShuttlePB16clbkSetClassCapsEPv"})
     EXPECT_EQ(host::LibrarySymbol(api_.library, hidden), nullptr) << hidden;
   EXPECT_STREQ(api_.ModuleDate(), "Mar  3 2011");
   int before = host::world().date2int_calls;
@@ -76,7 +70,9 @@ TEST_F(ModuleLibrary, ReloadedLibrarySetsUpAgainAndLeavesNothingBehind) {
     for (int i = 0; i < 3; ++i) host::Step(a);
     host::DestroyVessel(api_, a);
     EXPECT_TRUE(host::world().vessels.empty());
+    host::world().trace.Clear();
     host::UnloadModule(api_);
+    EXPECT_TRUE(host::world().trace.Entries().empty()) << "detach calls nothing";
   }
 }
 
@@ -103,8 +99,17 @@ TEST_F(ModuleLibrary, VesselsBeforeAndAfterTheServiceLoads) {
   host::HostVessel &heard = NewVessel("Heard");
   EXPECT_EQ(SoundId(heard), 0);
   EXPECT_TRUE(CallsEqual(service.Calls(), PostCreationServiceCalls(0)));
-  EXPECT_TRUE(CallsEqual(host::world().trace.Texts(), silent_trace));
+  const std::vector<std::string> heard_trace = host::world().trace.Texts();
+  EXPECT_TRUE(CallsEqual(heard_trace, silent_trace));
+  EXPECT_EQ(heard_trace[heard_trace.size() - 2], "GetHandle()") << "post-creation asks for the vessel's handle";
+  EXPECT_EQ(host::world().trace.Entries().back().name, "SetTouchdownPoints") << "and sets the touchdown points last";
   ExpectGearDownTouchdownAtHalfStrut(heard);
+  // Each later vessel gets the next identifier and sends only that one.
+  for (int k = 1; k <= 12; ++k) {
+    service.ClearCalls();
+    EXPECT_EQ(SoundId(NewVessel("Later" + std::to_string(k))), k);
+    EXPECT_TRUE(CallsEqual(service.Calls(), PostCreationServiceCalls(k))) << "vessel " << k;
+  }
   EXPECT_EQ(ReadWholeFile(kSoundLogName), log) << "a successful connect writes no log";
   service.ClearCalls();
   host::Step(silent);

