@@ -1,5 +1,11 @@
-// The sound connector's guards and the saved engine state with the stand-in
-// sound service loaded in the process, as the host process would have it.
+// The sound connector's guards, the saved engine state and the service's own
+// timing, with the stand-in sound service loaded in the process, as the host
+// process would have it.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
 #include "module/handles.h"
 #include "sound/connector.h"
 #include "tests/support/sound_client.h"
@@ -9,6 +15,22 @@
 using namespace tarvex_test;
 
 namespace {
+
+// A PCM WAV file whose data lasts `seconds` at 100000 bytes per second; with
+// `canonical` false a "LIST" chunk stands where the data chunk should be.
+void WriteWav(const std::string &path, double seconds, bool canonical) {
+  FILE *f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  auto u32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) std::fputc((v >> (8 * i)) & 0xff, f);
+  };
+  const uint32_t rate = 100000, data = (uint32_t)(seconds * rate);
+  std::fputs("RIFF", f), u32(36 + data), std::fputs("WAVE", f), std::fputs("fmt ", f), u32(16);
+  u32(0x00010001), u32(rate), u32(rate), u32(0x00080001);  // PCM, mono, 8 bits
+  std::fputs(canonical ? "data" : "LIST", f), u32(data);
+  for (uint32_t i = 0; i < data; ++i) std::fputc(128, f);
+  std::fclose(f);
+}
 
 class ConnectorWithService : public ModuleTest {
  protected:
@@ -93,6 +115,45 @@ TEST_F(ConnectorWithService, EngineStateSurvivesSaveAndLoadWithAndWithoutItsSoun
     host::HostVessel &to = NewVessel("To" + std::to_string(plays), true, saved);
     EXPECT_EQ(eng_status, 1.0);
     EXPECT_EQ(Ship(to).GetThrusterLevel(th_main), 0.0);
+  }
+}
+
+// The stand-in service times a slot: a loop until stopped, a sound played
+// once for its file's length or a short default (slots the vessel leaves empty).
+TEST_F(ConnectorWithService, TheServiceTimesHowLongASlotPlays) {
+  ASSERT_EQ(Ship(NewVessel("A")).MyID, 0);
+  std::filesystem::create_directory("Sound");
+  WriteWav("Sound/half.wav", 0.5, true);
+  WriteWav("Sound/odd.wav", 0.5, false);
+  auto load = [](int slot, const char *file) { LoadVesselWaveOBSound3(0, slot, file, 2); };
+  auto play = [](int slot, int loop, int volume) { PlayVesselWaveOBSound3(0, slot, loop, volume, 0); };
+  const struct {
+    const char *what;
+    std::function<void()> act;
+    double wait;
+    bool playing;
+    // clang-format off
+  } rows[] = {
+      {"a loop plays on", [&] { load(1, "Sound\\none.wav"), play(1, 1, 255); }, 100, true},
+      {"until it is stopped", [&] { StopVesselWave3(0, 1); }, 0, false},
+      {"a sound without a file plays once for a second", [&] { play(1, 0, 255); }, 0.99, true},
+      {"and then stops", [] {}, 0.02, false},
+      {"a sound with a file plays for the file's length", [&] { load(8, "Sound\\half.wav"), play(8, 0, 255); }, 0.49, true},
+      {"and then stops", [] {}, 0.02, false},
+      {"playing it again while it plays does not lengthen it", [&] { play(8, 0, 255), sound_.Advance(0.3), play(8, 0, 200); }, 0.25, false},
+      {"a loop told to play once runs once from then", [&] { play(8, 1, 255), sound_.Advance(50), play(8, 0, 255); }, 0.49, true},
+      {"and then stops", [] {}, 0.02, false},
+      {"a file in another layout plays for the default second", [&] { load(9, "Sound\\odd.wav"), play(9, 0, 255); }, 0.9, true},
+      {"reloading a slot silences it", [&] { load(9, "Sound\\odd.wav"); }, 0, false},
+      {"an empty slot plays nothing", [&] { play(15, 1, 255); }, 0, false},
+  };
+  // clang-format on
+  for (const auto &r : rows) {
+    r.act();
+    sound_.Advance(r.wait);
+    bool any = false;
+    for (int s : {1, 8, 9, 15}) any = any || sound_.Playing(0, s);
+    EXPECT_EQ(any, r.playing) << r.what;
   }
 }
 
