@@ -1,8 +1,5 @@
-// The flight step's sounds as the sound service hears them (the service is
-// loaded before the vessel connects, so the vessel's identifier is 0): the
-// engine mix for each throttle level and camera, lift fan and reheat, silence
-// while the start or warning sound plays, the envelope warning, the moving
-// parts and the attitude-mode option.
+// The flight step's sounds as the sound service hears them; the service is
+// loaded before the vessel connects, so the vessel's identifier is 0.
 #include <algorithm>
 #include <cmath>
 
@@ -32,22 +29,17 @@ class FlightSounds : public tarvex_test::FlightTest {
     Fly(*hv_, 100, 300);
     host::world().camera_internal = false;
   }
-  // One step; the play and stop requests it made for the given slots, in order.
-  std::vector<std::string> Step(const std::vector<int> &slots) {
+  // One step; the play and stop requests it made for the given slots, in
+  // order, those starting with `kind` ("Play", "Stop") when one is given.
+  std::vector<std::string> Step(const std::vector<int> &slots, const char *kind = "") {
     sound_.ClearCalls();
     host::Step(*hv_);
     std::vector<std::string> out;
     for (const std::string &c : sound_.Calls())
       for (int s : slots)
-        if (c.rfind("PlayVesselWaveOBSound3(0, " + std::to_string(s) + ",", 0) == 0 || c == Stop(s)) out.push_back(c);
-    return out;
-  }
-
-  // The requests of `calls` that start with `kind` ("Play" or "Stop").
-  static std::vector<std::string> Only(const char *kind, const std::vector<std::string> &calls) {
-    std::vector<std::string> out;
-    for (const std::string &c : calls)
-      if (c.rfind(kind, 0) == 0) out.push_back(c);
+        if ((c.rfind("PlayVesselWaveOBSound3(0, " + std::to_string(s) + ",", 0) == 0 || c == Stop(s)) &&
+            c.rfind(kind, 0) == 0)
+          out.push_back(c);
     return out;
   }
 
@@ -77,11 +69,11 @@ TEST_F(FlightSounds, EngineMixFollowsTheThrottleAndTheCamera) {
   for (const auto &row : rows) {
     host::world().camera_internal = row.inside;
     Th(th_main).level = row.level;
-    EXPECT_TRUE(CallsEqual(Only("Play", Step({4, 5, 10, 13})), row.plays)) << row.what;
+    EXPECT_TRUE(CallsEqual(Step({4, 5, 10, 13}, "Play"), row.plays)) << row.what;
   }
   eng_status = 0;
   Th(th_main).level = 0.5;
-  EXPECT_TRUE(Only("Play", Step({4, 5, 10, 13})).empty()) << "no engine sounds with the engine off";
+  EXPECT_TRUE(Step({4, 5, 10, 13}, "Play").empty()) << "no engine sounds with the engine off";
   for (const std::string &c : sound_.Calls()) EXPECT_NE(c.rfind("IsPlaying", 0), 0u) << "the block does not run at all";
 }
 
@@ -89,7 +81,7 @@ TEST_F(FlightSounds, LiftFanSoundWaitsForTheDoorsAndReheatRoarsOnlyAboveNinetyEi
   Th(th_main).level = 0.5;
   nozzle_angle = 1, liftfan_rot = 0.5, fandoor_pos = 0;
   hv_->airspeed = 20;
-  EXPECT_TRUE(Only("Play", Step({5})).empty()) << "doors at 0.057 are not yet open enough";
+  EXPECT_TRUE(Step({5}, "Play").empty()) << "doors at 0.057 are not yet open enough";
   EXPECT_TRUE(CallsEqual(Step({5}), {Play(5, 245, 17000)}));
   host::world().camera_internal = true;
   EXPECT_TRUE(CallsEqual(Step({5}), {Play(5, 180, 16200)}));
@@ -111,7 +103,7 @@ TEST_F(FlightSounds, LiftFanSoundWaitsForTheDoorsAndReheatRoarsOnlyAboveNinetyEi
     reheat = row.reheat_flag, nozzle_angle = row.nozzle;
     host::world().camera_internal = row.inside;
     Th(th_main).level = row.level;
-    EXPECT_TRUE(CallsEqual(Only("Play", Step({13})), row.plays)) << row.what;
+    EXPECT_TRUE(CallsEqual(Step({13}, "Play"), row.plays)) << row.what;
     if (row.reheat_flag == 0 || row.nozzle > 0) {
       EXPECT_FALSE(sound_.Playing(0, 13)) << row.what << ": stopped";
     }
@@ -127,58 +119,47 @@ TEST_F(FlightSounds, EngineLoopsWaitForTheStartSoundAndAllWaitForTheWarning) {
   EXPECT_TRUE(CallsEqual(Step({4, 10}), {Play(4, 255, 20000), Play(10, 255, 20000)}));
   hv_->altitude = 20000;  // out of the envelope: the warning loops and the rest is silent
   EXPECT_TRUE(CallsEqual(Step({4, 6, 10, 13}), {Play(6, 255, 0), Stop(13), Stop(10)}));
-  EXPECT_TRUE(Only("Play", Step({4, 5, 10, 13})).empty());
+  EXPECT_TRUE(Step({4, 5, 10, 13}, "Play").empty());
   EXPECT_TRUE(sound_.Playing(0, 6));
 }
 
-TEST_F(FlightSounds, WarningEndsBackInsideAlsoWhenReheatCannotBurn) {
-  reheat = 1;
+// Back inside the envelope the warning ends, also when reheat cannot burn and
+// also with the engine cut while outside: then no regime runs back inside,
+// and the drag stays at 999 until the engine runs again.
+TEST_F(FlightSounds, WarningEndsBackInsideTheEnvelope) {
   const struct {
     const char *what;
-    double nozzle, level;
-  } rows[] = {
-      {"reheat selected, nozzle 0.3, full level", 0.3, 1},
-      {"reheat selected, nozzle aft, level exactly 0.98", 0, 0.98},
-      {"reheat selected, nozzle aft, full level (flame lit)", 0, 1},
-      {"lift regime too fast", 0.5, 1},
-  };
-  for (const auto &r : rows) {
-    nozzle_angle = nozzle_deflection = r.nozzle;
-    Th(th_main).level = r.level;
-    Fly(*hv_, r.nozzle < 0.5 ? 700 : 155, 1000, -3);
-    EXPECT_TRUE(CallsEqual(Step({6}), {Play(6, 255, 0)})) << r.what;
-    Fly(*hv_, r.nozzle < 0.5 ? 300 : 100, 1000, -3);
-    EXPECT_TRUE(CallsEqual(Step({6}), {Stop(6)})) << r.what;
-    EXPECT_FALSE(sound_.Playing(0, 6)) << r.what;
-  }
-}
-
-// With the engine cut outside the envelope no regime runs back inside: the
-// warning ends all the same, right at each limit and parked on the ground,
-// while the drag stays at 999 until the engine runs again.
-TEST_F(FlightSounds, WarningEndsBackInsideAlsoWithTheEngineOff) {
-  const struct {
-    const char *what;
-    double nozzle, out_speed, out_alt, in_speed, in_alt;
+    bool cut;
+    double nozzle, level, out_speed, out_alt, in_speed, in_alt;
     bool parked;
   } rows[] = {
-      {"nozzle aft: 700 m/s, then just under", 0, 700, 1000, 699.99, 1000, false},
-      {"lift regime: 155 m/s, then just under", 0.5, 155, 1000, 154.99, 1000, false},
-      {"20000 m, then just under", 0, 300, 20000, 300, 19999.99, false},
-      {"too fast, then parked on the ground", 0, 700, 1000, 0, 0, true},
+      {"reheat selected, nozzle 0.3, full level", false, 0.3, 1, 700, 1000, 300, 1000, false},
+      {"reheat selected, nozzle aft, level exactly 0.98", false, 0, 0.98, 700, 1000, 300, 1000, false},
+      {"reheat selected, nozzle aft, full level (flame lit)", false, 0, 1, 700, 1000, 300, 1000, false},
+      {"engine cut, nozzle aft: 700 m/s, then just under", true, 0, 0.5, 700, 1000, 699.99, 1000, false},
+      {"engine cut, lift regime: 155 m/s, then just under", true, 0.5, 0.5, 155, 1000, 154.99, 1000, false},
+      {"engine cut, 20000 m, then just under", true, 0, 0.5, 300, 20000, 300, 19999.99, false},
+      {"engine cut, too fast, then parked on the ground", true, 0, 0.5, 700, 1000, 0, 0, true},
   };
+  reheat = 1;
   for (const auto &r : rows) {
     eng_status = 1;
     nozzle_angle = nozzle_deflection = r.nozzle;
+    Th(th_main).level = r.level;
     Fly(*hv_, r.out_speed, r.out_alt, -3);
-    Step({6});
-    eng_status = 0;  // cut while outside
-    Step({6});
-    ASSERT_TRUE(sound_.Playing(0, 6)) << r.what << ": still outside, the warning loops on";
+    EXPECT_TRUE(CallsEqual(Step({6}), {Play(6, 255, 0)})) << r.what;
+    if (r.cut) {
+      eng_status = 0;
+      Step({6});
+      ASSERT_TRUE(sound_.Playing(0, 6)) << r.what << ": still outside, the warning loops on";
+    }
     Fly(*hv_, r.in_speed, r.in_alt, -3);
     hv_->ground_contact = r.parked;
     EXPECT_TRUE(CallsEqual(Step({6}), {Stop(6)})) << r.what;
-    EXPECT_EQ(hv_->cw[0], 999) << r.what << ": no regime restores the drag with the engine off";
+    EXPECT_FALSE(sound_.Playing(0, 6)) << r.what;
+    if (r.cut) {
+      EXPECT_EQ(hv_->cw[0], 999) << r.what << ": no regime restores the drag with the engine off";
+    }
   }
 }
 
@@ -192,6 +173,7 @@ TEST_F(FlightSounds, MovingPartsSoundInEveryStepOfTravel) {
   EXPECT_TRUE(CallsEqual(Step({7}), {Play(7, 255, 0, 0), Play(7, 255, 0, 0)})) << "both moving: one request each";
   nozzle_mode = 2, nozzle_angle = 0.5;
   EXPECT_TRUE(CallsEqual(Step({12}), {Play(12, 255, 0, 0)})) << "the nozzle drive";
+  // Closing doors stop the lift-fan sound, once per closing rule.
   const struct {
     double airspeed, nozzle;
     int stops;
@@ -199,9 +181,8 @@ TEST_F(FlightSounds, MovingPartsSoundInEveryStepOfTravel) {
   for (const auto &row : rows) {
     Fly(*hv_, row.airspeed, 300);
     nozzle_angle = row.nozzle, fandoor_pos = 0.5, nozzle_mode = 0;
-    EXPECT_TRUE(CallsEqual(Only("Stop", Step({5})), std::vector<std::string>(row.stops, Stop(5))))
-        << "closing doors stop the lift-fan sound, once per closing rule: " << row.airspeed << " m/s, nozzle "
-        << row.nozzle;
+    EXPECT_TRUE(CallsEqual(Step({5}, "Stop"), std::vector<std::string>(row.stops, Stop(5))))
+        << row.airspeed << " m/s, nozzle " << row.nozzle;
   }
 }
 

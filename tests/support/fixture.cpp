@@ -1,21 +1,13 @@
 #include "tests/support/fixture.h"
 
 #include <fstream>
-#include <sstream>
 
 #include "module/exports.h"
 #include "sound/connector.h"
 
 namespace tarvex_test {
 
-host::ModuleApi LinkedModule() {
-  host::ModuleApi api;
-  api.ovcInit = &ovcInit;
-  api.ovcExit = &ovcExit;
-  api.ModuleDate = &ModuleDate;
-  api.GetModuleVersion = &GetModuleVersion;
-  return api;
-}
+host::ModuleApi LinkedModule() { return {nullptr, &ovcInit, &ovcExit, &ModuleDate, &GetModuleVersion}; }
 
 void ModuleTest::SetUp() {
   host::ResetWorld();
@@ -45,14 +37,6 @@ std::vector<std::string> ModuleTest::AnimationCalls(const std::vector<UINT> &ani
   return out;
 }
 
-namespace {
-std::string Join(const std::vector<std::string> &v) {
-  std::ostringstream os;
-  for (auto &s : v) os << "    " << s << "\n";
-  return os.str();
-}
-}  // namespace
-
 std::vector<std::string> DataLines(const std::string &name) {
   std::ifstream in(TARVEX_SOURCE_DIR "/tests/data/" + name);
   EXPECT_TRUE(in) << "cannot read tests/data/" << name;
@@ -64,6 +48,12 @@ std::vector<std::string> DataLines(const std::string &name) {
 
 std::string AnimCall(UINT anim, double state) {
   return "SetAnimation(" + host::Args(std::to_string(anim), host::Num(state)) + ")";
+}
+
+static std::string Join(const std::vector<std::string> &v) {
+  std::string out;
+  for (auto &s : v) out += "    " + s + "\n";
+  return out;
 }
 
 ::testing::AssertionResult CallsInOrder(const std::vector<std::string> &actual,

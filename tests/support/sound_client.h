@@ -1,11 +1,13 @@
 // Access to the stand-in sound service from a test: loads "OrbiterSound.dll"
 // from its path (as the host process would have it loaded) and finds the
-// service's inspection routines by name.
+// service's routines by their export names.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "host/harness.h"
 #include "sound_service/service_control.h"
 
 namespace tarvex_test {
@@ -16,28 +18,24 @@ class SoundService {
   explicit SoundService(const char *path = TARVEX_SOUND_PATH);
   bool loaded() const { return library_ != nullptr; }
 
+  // A routine of the service by its export name, or null.
+  template <typename Fn>
+  Fn Find(const char *name) const {
+    void *sym = library_ ? host::LibrarySymbol(library_, name) : nullptr;
+    Fn f;
+    std::memcpy(&f, &sym, sizeof f);
+    return f;
+  }
   std::vector<std::string> Calls() const;
-  void ClearCalls() const { clear_(); }
-  void Advance(double seconds) const { advance_(seconds); }
-  // Whether the slot plays, with its loop flag, volume and frequency.
-  bool Playing(int id, int slot, int *loop = nullptr, int *volume = nullptr, int *frequency = nullptr) const {
-    return slot_state_(id, slot, loop, volume, frequency) != 0;
+  void ClearCalls() const { Find<TarvexSound_ClearCallsFn>("TarvexSound_ClearCalls")(); }
+  void Advance(double seconds) const { Find<TarvexSound_AdvanceFn>("TarvexSound_Advance")(seconds); }
+  bool Playing(int id, int slot) const {
+    return Find<TarvexSound_SlotStateFn>("TarvexSound_SlotState")(id, slot, nullptr, nullptr, nullptr) != 0;
   }
-  std::string SlotFile(int id, int slot) const {
-    const char *f = slot_file_(id, slot);
-    return f ? f : "";
-  }
-  void Reset() const { reset_(); }
+  void Reset() const { Find<TarvexSound_ResetFn>("TarvexSound_Reset")(); }
 
  private:
   void *library_ = nullptr;
-  TarvexSound_CallCountFn count_ = nullptr;
-  TarvexSound_CallFn call_ = nullptr;
-  TarvexSound_ClearCallsFn clear_ = nullptr;
-  TarvexSound_AdvanceFn advance_ = nullptr;
-  TarvexSound_SlotStateFn slot_state_ = nullptr;
-  TarvexSound_SlotFileFn slot_file_ = nullptr;
-  TarvexSound_ResetFn reset_ = nullptr;
 };
 
 }  // namespace tarvex_test

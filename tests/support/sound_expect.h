@@ -1,6 +1,5 @@
-// What the sound tests expect to see: the calls a vessel's post-creation
-// makes at the stand-in service, the sound log's texts and the gear-down
-// touchdown points for a strut extension.
+// What the sound tests expect: the service calls of a vessel's post-creation,
+// the sound log's texts and the gear-down touchdown points.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "host/world.h"
 #include "tests/support/fixture.h"
 
 namespace tarvex_test {
@@ -34,7 +32,6 @@ const char kNoGetId[] = "ERR03= unable to connect to GetMyID, Older OrbiterSound
 // A connect failure's log entry: the separator, the message and a blank line.
 inline std::string FailureEntry(const char *message) { return std::string(kSoundLogSeparator) + message + "\n\n"; }
 
-// Number of entries in a log text.
 inline size_t LogEntries(const std::string &log) {
   size_t n = 0;
   for (size_t at = log.find(kSoundLogSeparator); at != std::string::npos; at = log.find(kSoundLogSeparator, at + 1))
@@ -42,17 +39,13 @@ inline size_t LogEntries(const std::string &log) {
   return n;
 }
 
-// The gear-down touchdown points for strut extension 0.5 (nose, left main,
-// right main).
+// The touchdown points (nose, left main, right main) for strut extension 0.5.
 inline void ExpectGearDownTouchdownAtHalfStrut(const host::HostVessel &hv) {
   ASSERT_TRUE(hv.touchdown_set);
-  const double expected[3][3] = {
-      {0, -2.41164, 3.10011}, {-1.285973, -2.415247, -2.175774}, {1.285973, -2.415247, -2.175774}};
-  for (int p = 0; p < 3; ++p) {
-    EXPECT_NEAR(hv.touchdown[p].x, expected[p][0], 1e-12) << "point " << p;
-    EXPECT_NEAR(hv.touchdown[p].y, expected[p][1], 1e-12) << "point " << p;
-    EXPECT_NEAR(hv.touchdown[p].z, expected[p][2], 1e-12) << "point " << p;
-  }
+  const VECTOR3 expected[3] = {_V(0, -2.41164, 3.10011), _V(-1.285973, -2.415247, -2.175774),
+                               _V(1.285973, -2.415247, -2.175774)};
+  for (int p = 0; p < 3; ++p)
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(hv.touchdown[p].data[i], expected[p].data[i], 1e-12) << "point " << p;
 }
 
 }  // namespace tarvex_test

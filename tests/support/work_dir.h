@@ -17,12 +17,10 @@ class TempWorkDir {
   const std::string &path() const { return path_; }
 
  private:
-  std::string path_;
-  std::string previous_;
+  std::string path_, previous_;
 };
 
 // The whole content of a file, or an empty text when it cannot be read.
 std::string ReadWholeFile(const std::string &path);
-bool FileExists(const std::string &path);
 
 }  // namespace tarvex_test
