@@ -47,14 +47,6 @@ class FlightTest : public ModuleTest {
   std::vector<std::string> Calls(const std::string &name) { return trace().Filter(name); }
   std::vector<std::string> Calls(const std::vector<std::string> &names) { return trace().Filter(names); }
 
-  // The calls of the last step that start with `prefix`.
-  std::vector<std::string> CallsStarting(const std::string &prefix) {
-    std::vector<std::string> out;
-    for (const std::string &c : trace().Texts())
-      if (c.rfind(prefix, 0) == 0) out.push_back(c);
-    return out;
-  }
-
   // A step with a fresh trace.
   void TracedStep(host::HostVessel &hv) {
     trace().Clear();

@@ -1,5 +1,6 @@
-// Thrust direction and nozzle brake, and the lift thrusters coupled to a low
-// main level, seen through the stand-in host's calls.
+// Thrust direction and nozzle brake, the envelope warning's order, and the
+// lift thrusters coupled to a low main level, seen through the stand-in
+// host's calls.
 #include "tests/flight/flight_fixture.h"
 
 using tarvex_test::CallsEqual;
@@ -21,6 +22,15 @@ TEST_F(Propulsion, ThrustDirectionFollowsDeflectionAndNozzleBrakeActsOnlyAirborn
     EXPECT_TRUE(CallsEqual(Calls("SetThrusterDir"), {"SetThrusterDir(th0, (0, " + host::Num(2 * r[0]) + ", 1))"}));
     EXPECT_EQ(trace().Contains("AddForce((0, 0, -170000), (0, 0, 0))"), r[2]);
   }
+}
+
+TEST_F(Propulsion, WarningRaisesTheDragBeforeCuttingTheEngineAndNoRegimeFollows) {
+  host::HostVessel &hv = Flyer();
+  Th(th_main).level = 1;
+  Fly(hv, 700, 1000, -3);
+  TracedStep(hv);
+  EXPECT_TRUE(CallsEqual(Calls(std::vector<std::string>{"SetCW", "SetThrusterMax0"}),
+                         {"SetCW(999, 999, 999, 999)", "SetThrusterMax0(th0, 0)"}));
 }
 
 TEST_F(Propulsion, LiftThrustersCoupledToALowMainLevelGetTheNegativeValuePassedOn) {

@@ -1,5 +1,7 @@
 // The flight step as a whole: its blocks in their binding order, later blocks
-// overwriting earlier settings and the engine-off exit.
+// overwriting earlier settings, the engine-off exit and release of the holds,
+// the time-acceleration cap, refuelling, the lights, and a horizon airspeed the
+// host cannot give.
 #include <algorithm>
 #include <cmath>
 #include <limits>
