@@ -32,15 +32,18 @@ class FlightTest : public ModuleTest {
     hv.horizon_airspeed = _V(0, vy, airspeed);
     hv.ship_airspeed = _V(0, 0, airspeed);
   }
+  // On the ground at this airspeed.
+  static void Roll(host::HostVessel &hv, double airspeed) {
+    Fly(hv, airspeed, 0);
+    hv.ground_contact = true;
+  }
 
   static host::Thruster &Th(THRUSTER_HANDLE th) { return *static_cast<host::Thruster *>(th); }
 
-  // Takes `n` steps.
   static void Steps(host::HostVessel &hv, int n) {
     for (int i = 0; i < n; ++i) host::Step(hv);
   }
 
-  // The calls of the last step named `name`, as texts.
   std::vector<std::string> Calls(const std::string &name) { return trace().Filter(name); }
   std::vector<std::string> Calls(const std::vector<std::string> &names) { return trace().Filter(names); }
 

@@ -1,6 +1,10 @@
 // The flight step as a whole: its blocks in their binding order, later blocks
-// overwriting earlier settings and the engine-off exit.
+// overwriting earlier settings, the engine-off exit and release of the holds,
+// the time-acceleration cap, refuelling, the lights, and a horizon airspeed the
+// host cannot give.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "tests/flight/flight_fixture.h"
 
@@ -9,7 +13,17 @@ using tarvex_test::CallsInOrder;
 
 namespace {
 
-class FlightStep : public tarvex_test::FlightTest {};
+class FlightStep : public tarvex_test::FlightTest {
+ protected:
+  static int ExteriorOn() {
+    int n = 0;
+    for (BEACONLIGHTSPEC *b :
+         {&beacon_nav_red, &beacon_nav_green, &beacon_tail_right, &beacon_tail_left, &beacon_anticoll_top,
+          &beacon_anticoll_bottom, &beacon_strobe_left, &beacon_strobe_right})
+      n += b->active;
+    return n;
+  }
+};
 
 TEST_F(FlightStep, BlocksRunInTheirBindingOrder) {
   host::HostVessel &hv = Flyer();
@@ -86,6 +100,99 @@ TEST_F(FlightStep, EngineOffEndsTheStepAfterCuttingAllThreeLevels) {
   TracedStep(hv);
   EXPECT_EQ(Th(th_main).level, 0.0015);
   EXPECT_EQ(hv.AnimationState(Ship(hv).anim_status_a), 1);
+}
+
+TEST_F(FlightStep, TimeAccelerationIsCappedAtTenFirstThingAndRefuellingFillsTheTankOnce) {
+  host::HostVessel &hv = Flyer();
+  for (double warp : {100.0, 10.0, 10.5, 1.0}) {
+    host::world().time_acceleration = warp;
+    TracedStep(hv);
+    EXPECT_EQ(trace().Texts()[0], "oapiGetTimeAcceleration()") << "the cap is the first thing the step does";
+    EXPECT_EQ(Calls("oapiSetTimeAcceleration").size(), warp > 10 ? 1u : 0u) << warp;
+    EXPECT_EQ(host::world().time_acceleration, std::min(warp, 10.0)) << warp;
+  }
+  refuel_request = 1;
+  for (const char *call : {"SetFuelMass(20000)", ""}) {
+    hv.propellants[0]->mass = 5000;
+    TracedStep(hv);
+    EXPECT_TRUE(CallsEqual(Calls("SetFuelMass"), *call ? std::vector<std::string>{call} : std::vector<std::string>{}));
+    EXPECT_EQ(hv.FuelMass(), *call ? 20000 : 5000);
+    EXPECT_EQ(refuel_request, 0);
+  }
+}
+
+TEST_F(FlightStep, BeaconsAndSpotLightFollowTheirFlagsEveryStep) {
+  host::HostVessel &hv = Flyer();
+  EXPECT_EQ(ExteriorOn(), 8) << "lights_off 0 at load means lights on";
+  beacon_nav_red.active = false;  // switched off elsewhere: back in the next step
+  host::Step(hv);
+  EXPECT_TRUE(beacon_nav_red.active);
+  lights_off = 1;
+  host::Step(hv);
+  EXPECT_EQ(ExteriorOn(), 0);
+  lights_off = 0.5;  // neither 0 nor 1: the beacons stay as they are
+  beacon_tail_left.active = true;
+  host::Step(hv);
+  EXPECT_EQ(ExteriorOn(), 1);
+  // spot_on, landing beacon before and after; 2 leaves both alone
+  for (const auto &r : {std::vector<double>{1, 0, 1}, {0, 1, 0}, {2, 1, 1}}) {
+    spot_on = r[0], beacon_landing.active = r[1];
+    TracedStep(hv);
+    EXPECT_EQ(beacon_landing.active, r[2]) << "spot " << r[0];
+    std::vector<std::string> calls;
+    if (r[0] < 2) calls = {r[0] ? "LightEmitter::Activate(true)" : "LightEmitter::Activate(false)"};
+    EXPECT_TRUE(CallsEqual(Calls("LightEmitter::Activate"), calls)) << "spot " << r[0];
+    EXPECT_EQ(ExteriorOn(), 1) << "the spot light leaves the other beacons alone";
+  }
+  // Without a spot light (no class set-up) the landing beacon still follows.
+  host::HostVessel &bare = NewVessel("Bare", false);
+  spot_light = nullptr;
+  for (int on : {1, 0}) {
+    spot_on = on;
+    TracedStep(bare);
+    EXPECT_EQ(beacon_landing.active, on == 1);
+    EXPECT_EQ(trace().Count("LightEmitter::Activate"), 0u);
+  }
+}
+
+TEST_F(FlightStep, EngineOffReleasesAllThreeHoldsEveryStepAndNumbersAreRewritten) {
+  host::HostVessel &hv = NewVessel();
+  navmode_alt = navmode_lvl = navmode_rot = 1;  // as a save leaves them
+  for (int i = 0; i < 2; ++i) {
+    for (int mode : {1, 2, 7}) hv.navmode[mode] = true;
+    TracedStep(hv);
+    EXPECT_TRUE(CallsEqual(Calls("DeactivateNavmode"),
+                           {"DeactivateNavmode(2)", "DeactivateNavmode(7)", "DeactivateNavmode(1)"}));
+    EXPECT_FALSE(hv.navmode[1] || hv.navmode[2] || hv.navmode[7]);
+  }
+  EXPECT_EQ(navmode_alt, 7);
+  EXPECT_EQ(navmode_lvl, 2);
+  EXPECT_EQ(navmode_rot, 1);
+  eng_status = 1;
+  TracedStep(hv);
+  EXPECT_EQ(trace().Count("DeactivateNavmode"), 0u);
+}
+
+TEST_F(FlightStep, FailedOrUnusableHorizonAirspeedSkipsThrottleWorkAndKeepsVerticalSpeed) {
+  host::HostVessel &hv = Flyer();
+  hv.navmode[NAVMODE_HOLDALT] = true;
+  Fly(hv, 40, 1000, -3);
+  Th(th_main).level = 0.5;
+  host::Step(hv);
+  EXPECT_DOUBLE_EQ(vspeed_tenth, -0.3);
+  for (bool fails : {true, false}) {
+    SCOPED_TRACE(fails ? "query fails" : "vertical speed not a number");
+    hv.horizon_query_fails = fails;
+    hv.horizon_airspeed.y = fails ? -3 : std::numeric_limits<double>::quiet_NaN();
+    TracedStep(hv);
+    EXPECT_DOUBLE_EQ(vspeed_tenth, -0.3) << "kept from the last good step";
+    EXPECT_NEAR(Th(th_main).level, 0.51, 1e-12) << "no nudge from a stale value";
+    EXPECT_TRUE(std::isfinite(hv.camera_offset.y));
+  }
+  hv.horizon_query_fails = true;  // nor a trim above 70 m/s
+  hv.airspeed = 100;
+  TracedStep(hv);
+  EXPECT_TRUE(Calls("SetControlSurfaceLevel").empty());
 }
 
 }  // namespace
