@@ -71,17 +71,12 @@ TEST_F(Keys, NozzleKeysMoveCoverAndIndicatorDropHoldCorrectionAndPlayTheCoverSou
                                            "SetAnimation(" + std::to_string(ship().anim_nozzle_ind) + ", " + a + ")"}));
   EXPECT_EQ(nozzle_deflection, nozzle_angle);
   EXPECT_TRUE(CallsEqual(sound_.Calls(), {Play(12)}));
-  // The automatic drive: aft from beyond 0.6, otherwise down to the hover setting.
-  const struct {
-    double angle;
-    uint32_t mode;
-  } rows[] = {{0.0, 1u}, {0.6, 1u}, {0.61, 2u}, {1.2, 2u}};
-  for (const auto &r : rows) {
-    nozzle_angle = r.angle, nozzle_mode = 0;
+  for (double angle : {0.0, 0.6, 0.61, 1.2}) {  // the drive: aft from beyond 0.6, else down to the hover setting
+    nozzle_angle = angle, nozzle_mode = 0;
     sound_.ClearCalls();
-    EXPECT_EQ(Press(OAPI_KEY_0), 1) << "from " << r.angle;
-    EXPECT_EQ(nozzle_mode, r.mode) << "from " << r.angle;
-    EXPECT_EQ(nozzle_angle, r.angle) << "the drive key moves nothing itself";
+    EXPECT_EQ(Press(OAPI_KEY_0), 1) << angle;
+    EXPECT_EQ(nozzle_mode, angle > 0.6 ? 2u : 1u) << angle;
+    EXPECT_EQ(nozzle_angle, angle) << "the drive key moves nothing itself";
     EXPECT_TRUE(CallsEqual(sound_.Calls(), {Play(12)}));
   }
 }
