@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 const char *kTwoShips =
@@ -20,12 +22,9 @@ TEST(ScenarioText, ReadsEveryBlock) {
                                       "two.scn", s, problems))
       << (problems.empty() ? "" : problems[0].Text());
   EXPECT_EQ(s.description, (std::vector<std::string>{"Two ships.", "  Indented text stays as written."}));
-  EXPECT_EQ(s.environment.mjd, 51600.25);
-  EXPECT_EQ(s.environment.time_acceleration, 4);
-  EXPECT_FALSE(s.environment.camera_internal);
-  EXPECT_EQ(s.environment.cockpit_mode, COCKPIT_PANELS);
-  EXPECT_EQ(s.environment.hud_mode, HUD_DOCKING);
-  EXPECT_EQ(s.focus, "B");
+  const auto &e = s.environment;
+  EXPECT_EQ(std::make_tuple(e.mjd, e.time_acceleration, e.camera_internal, e.cockpit_mode, e.hud_mode, s.focus),
+            std::make_tuple(51600.25, 4.0, false, COCKPIT_PANELS, HUD_DOCKING, std::string("B")));
   ASSERT_EQ(s.vessels.size(), 2u);
   EXPECT_EQ(s.vessels[0].name + ":" + s.vessels[0].class_name, "A:Tarvex");
   EXPECT_EQ(s.vessels[0].line, 22);
