@@ -5,109 +5,81 @@
 
 using host::Num;
 using tarvex_test::CallsEqual;
+using Calls = std::vector<std::string>;
 
 namespace {
 
-const std::string kCockpit = "Pelgar\\TarvexB-Cpit", kCockpitLit = "Pelgar\\TarvexB-Cpit_n";
+const std::string kCockpit = "Pelgar\\TarvexB-Cpit", kLit = "Pelgar\\TarvexB-Cpit_n";
 
-class Views : public tarvex_test::ModuleTest {
- protected:
-  static std::string Slot(const host::HostVessel &hv, size_t i) {
-    if (i >= hv.meshes.size() || !hv.meshes[i].present) return "empty";
-    return hv.meshes[i].mesh ? static_cast<host::Mesh *>(hv.meshes[i].mesh)->name : "null";
-  }
-  static std::string Rad(double deg) { return Num(deg * RAD); }
-  static std::vector<std::string> Place(const std::string &mesh, int slot, const std::string &ofs) {
-    return {"InsertMesh(" + mesh + ", " + std::to_string(slot) + ", " + ofs + ")",
-            "SetMeshVisibilityMode(" + std::to_string(slot) + ", 4)"};
-  }
-  static std::vector<std::string> Cat(std::initializer_list<std::vector<std::string>> parts) {
-    std::vector<std::string> out;
-    for (auto &p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-  }
-  const std::vector<std::string> kStatus = Place("Pelgar\\TarvexB-status", 2, "(0.01, 0.1, 5.4)");
-  const std::vector<std::string> kCarrier = Place("Pelgar\\TarvexB-invisible", 3, "(0, 0.65, 5)");
-  const std::vector<std::string> kMfds = {"oapiVCRegisterMFD(0, {1, 28})", "oapiVCRegisterMFD(1, {1, 29})"};
-  std::vector<std::string> Camera(double side, double vert) const {
-    return {"SetCameraOffset((0, 0.75, 3.1))",
-            "SetCameraRotationRange(" + Rad(side) + ", " + Rad(side) + ", " + Rad(vert) + ", " + Rad(vert) + ")"};
-  }
-};
+std::string Slot(const host::HostVessel &hv, size_t i) {
+  if (i >= hv.meshes.size() || !hv.meshes[i].present) return "empty";
+  return hv.meshes[i].mesh ? static_cast<host::Mesh *>(hv.meshes[i].mesh)->name : "null";
+}
+Calls Place(const std::string &mesh, int slot, const std::string &ofs) {
+  if (mesh.empty()) return {};
+  const std::string n = std::to_string(slot);
+  return {"InsertMesh(" + mesh + ", " + n + ", " + ofs + ")", "SetMeshVisibilityMode(" + n + ", 4)"};
+}
+Calls Cat(std::initializer_list<Calls> parts) {
+  Calls out;
+  for (auto &p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+Calls Camera(double side, double vert) {
+  const std::string s = Num(side * RAD), v = Num(vert * RAD);
+  return {"SetCameraOffset((0, 0.75, 3.1))", "SetCameraRotationRange(" + s + ", " + s + ", " + v + ", " + v + ")"};
+}
 
-TEST_F(Views, CockpitAndOpenViewsPlaceTheirMeshesCameraAndDisplays) {
-  const struct {
-    const char *what;
-    double lights_off;
-    std::string slot1;
-  } rows[] = {
-      {"lights off: the unlit cockpit", 1.0, kCockpit},
-      {"lights on: the lit cockpit", 0.0, kCockpitLit},
-      {"a switch that is neither: no mesh at all", 0.5, ""},
-  };
-  for (const auto &r : rows) {
-    host::HostVessel &hv = NewVessel(r.what, false);
-    lights_off = r.lights_off;
-    camera_view = 1;
+using Views = tarvex_test::ModuleTest;
+
+TEST_F(Views, CockpitAndOpenViewsPlaceTheirMeshesCameraAndDisplaysAndReuseTheirSlots) {
+  const Calls status = Place("Pelgar\\TarvexB-status", 2, "(0.01, 0.1, 5.4)"),
+              carrier = Place("Pelgar\\TarvexB-invisible", 3, "(0, 0.65, 5)"),
+              mfds = {"oapiVCRegisterMFD(0, {1, 28})", "oapiVCRegisterMFD(1, {1, 29})"};
+  // The lights switch picks the cockpit mesh: off the unlit one, on the lit one, neither no mesh at all.
+  for (auto r : {std::make_pair(1.0, kCockpit), std::make_pair(0.0, kLit), std::make_pair(0.5, std::string())}) {
+    host::HostVessel &hv = NewVessel("V" + Num(r.first), false);
+    lights_off = r.first, camera_view = 1;
     trace().Clear();
     Ship(hv).SelectViewCockpit();
-    const std::vector<std::string> meshes =
-        r.slot1.empty() ? std::vector<std::string>{} : Cat({Place(r.slot1, 1, "(0, 0.2, 4.5)"), kStatus, kCarrier});
-    EXPECT_TRUE(CallsEqual(trace().Texts(), Cat({meshes, Camera(50, 30), kMfds}))) << r.what;
-    EXPECT_EQ(camera_view, 0.0) << r.what;
-    if (!r.slot1.empty()) {
-      EXPECT_EQ(Slot(hv, 1), r.slot1) << r.what;
-    }
+    const Calls meshes = r.second.empty() ? Calls{} : Cat({Place(r.second, 1, "(0, 0.2, 4.5)"), status, carrier});
+    EXPECT_TRUE(CallsEqual(trace().Texts(), Cat({meshes, Camera(50, 30), mfds}))) << r.first;
+    EXPECT_EQ(camera_view, 0.0);
+    EXPECT_EQ(Slot(hv, 1), r.second.empty() ? "empty" : r.second);
   }
   host::HostVessel &hv = NewVessel("A");
   trace().Clear();
   Ship(hv).SelectViewOpen();
-  EXPECT_TRUE(CallsEqual(trace().Texts(), Cat({kStatus,
-                                               kCarrier,
+  EXPECT_TRUE(CallsEqual(trace().Texts(), Cat({status,
+                                               carrier,
                                                {"DelMesh(1, false)"},
                                                Camera(179, 100),
                                                {"oapiVCRegisterHUD({3, 0, (0, 0.83, 4.7), 0.95})"},
-                                               kMfds})));
+                                               mfds})));
   EXPECT_EQ(camera_view, 1.0);
-  EXPECT_EQ(Slot(hv, 0), "Pelgar\\TarvexB") << "the exterior stays";
   EXPECT_EQ(Slot(hv, 1), "empty");
+  lights_off = 0;
+  for (int i = 0; i < 3; ++i) {
+    Ship(hv).SelectViewOpen();
+    Ship(hv).SelectViewCockpit();
+    EXPECT_EQ((Calls{Slot(hv, 0), Slot(hv, 1), Slot(hv, 2), Slot(hv, 3), Slot(hv, 4)}),
+              (Calls{"Pelgar\\TarvexB", kLit, "Pelgar\\TarvexB-status", "Pelgar\\TarvexB-invisible", "empty"}))
+        << "switching reuses the same slots, cycle " << i;
+  }
 }
 
 TEST_F(Views, RefreshPutsTheLightsVariantInOnlyInTheCockpitView) {
   const struct {
-    const char *what;
     double lights_off, camera_view;
     std::string inserted;
-  } rows[] = {
-      {"lights on, cockpit view", 0, 0, kCockpitLit},
-      {"lights off, cockpit view", 1, 0, kCockpit},
-      {"lights on, open view", 0, 1, ""},
-      {"switch neither on nor off", 0.5, 0, ""},
-      {"view neither 0 nor 1", 1, 0.5, ""},
-  };
+  } rows[] = {{0, 0, kLit}, {1, 0, kCockpit}, {0, 1, ""}, {0.5, 0, ""}, {1, 0.5, ""}};
   host::HostVessel &hv = NewVessel("A", false);
   for (const auto &r : rows) {
-    lights_off = r.lights_off;
-    camera_view = r.camera_view;
+    lights_off = r.lights_off, camera_view = r.camera_view;
     trace().Clear();
     Ship(hv).RefreshCockpitMesh();
-    EXPECT_TRUE(CallsEqual(trace().Texts(),
-                           r.inserted.empty() ? std::vector<std::string>{} : Place(r.inserted, 1, "(0, 0.2, 4.5)")))
-        << r.what;
-    EXPECT_EQ(camera_view, r.camera_view) << r.what << ": refreshing never changes the view";
-  }
-}
-
-TEST_F(Views, SwitchingRepeatedlyReusesTheSameSlots) {
-  host::HostVessel &hv = NewVessel("A");
-  ShuttlePB &v = Ship(hv);
-  for (int i = 0; i < 3; ++i) {
-    v.SelectViewOpen();
-    v.SelectViewCockpit();
-    EXPECT_EQ((std::vector<std::string>{Slot(hv, 0), Slot(hv, 1), Slot(hv, 2), Slot(hv, 3), Slot(hv, 4)}),
-              (std::vector<std::string>{"Pelgar\\TarvexB", kCockpitLit, "Pelgar\\TarvexB-status",
-                                        "Pelgar\\TarvexB-invisible", "empty"}))
-        << "cycle " << i;
+    EXPECT_TRUE(CallsEqual(trace().Texts(), Place(r.inserted, 1, "(0, 0.2, 4.5)"))) << r.lights_off << r.camera_view;
+    EXPECT_EQ(camera_view, r.camera_view) << "refreshing never changes the view";
   }
 }
 

