@@ -111,12 +111,8 @@ TEST_F(Scenario, EachLineInAnyCaseLoadsItsVariableOrReachesTheHostAndEndsWithThe
     expected.insert(expected.end(), {"SetThrusterLevel(" + main_ + ", 0)", "oapiReadScenario_nextline()"});
     EXPECT_TRUE(CallsEqual(trace().Texts(), expected)) << line.substr(0, 60);
   }
-  Load(hv, {"ENG STAT 1", "ENG STAT2 0"});
-  EXPECT_EQ(eng_status, 0.0) << "\"ENG STAT2\" written after \"ENG STAT\" decides the engine state";
-  Ship(hv).SetThrusterLevel(th_main, 0.6);
   Load(hv, {});
   EXPECT_TRUE(CallsEqual(trace().Texts(), {"oapiReadScenario_nextline()"})) << "an empty block touches nothing";
-  EXPECT_EQ(Ship(hv).GetThrusterLevel(th_main), 0.6);
   // Numbers in range read as "%lf" and "%d%lf" read them, each text after both kinds of key.
   // clang-format off
   for (const std::string text : {"0.5", " \t1e-3", "+2", "-0", "0x1p-2", "1e", "1.5e+x", ".5", "7abc", "1,5", "0x", "-.e1",
@@ -129,8 +125,7 @@ TEST_F(Scenario, EachLineInAnyCaseLoadsItsVariableOrReachesTheHostAndEndsWithThe
     std::sscanf(text.c_str(), "%lf", &real);
     std::sscanf(text.c_str(), "%d%lf", &whole, &second);
     Load(hv, {"REHEAT" + text, "GEAR" + text});
-    EXPECT_EQ(reheat, real) << "REHEAT" << text.substr(0, 60);
-    EXPECT_EQ(std::make_pair(gear_status, gear_pos), std::make_pair(whole, second)) << "GEAR" << text.substr(0, 60);
+    EXPECT_EQ(std::make_tuple(reheat, gear_status, gear_pos), std::make_tuple(real, whole, second)) << text;
   }
 }
 
@@ -158,10 +153,9 @@ TEST_F(Scenario, SaveWritesTheHostLinesThenTheVesselsInOrderAndALoadRestoresThem
   // Everything at zero saves no vessel lines, except a nozzle deflection alone.
   FreshModule();
   host::HostVessel &zero = Vessel();
-  const size_t host_lines = Save(zero).size();
-  nozzle_deflection = 0.05;
-  const std::vector<std::string> lines = Save(zero);
-  EXPECT_TRUE(CallsEqual(std::vector<std::string>(lines.begin() + host_lines, lines.end()), {"  ENG TURN 0 0"}));
+  std::vector<std::string> lines = Save(zero);  // the host's alone
+  nozzle_deflection = 0.05, lines.push_back("  ENG TURN 0 0");
+  EXPECT_TRUE(CallsEqual(Save(zero), lines));
 
   // A save then a load restores the state record, the holds and the trim.
   const double trims[] = {0, 0.25, -0.6};
