@@ -76,7 +76,7 @@ TEST_F(Scenario, EachLineInAnyCaseLoadsItsVariableOrReachesTheHostAndEndsWithThe
       {"GEAR 1", [] { return gear_status == 1 && gear_pos == 0; }, {}},
       {"gear 0 1", [] { return gear_status == 0 && gear_pos == 1; }, {AnimCall(gear, 1)}},
       {"Eng Stat 1", [] { return eng_status == 1.0; }, {}},
-      {"ENG STAT2 0", [] { return eng_status == 0.0; }, {}},
+      {"ENG STAT2 1", [] { return eng_status == 1.0; }, {}},
       {"ENG STAT2", [] { return eng_status == 2.0; }, {}},
       {"navmodealt 0", [] { return true; }, {"ActivateNavmode(7)"}},
       {"NavModeLvl", [] { return true; }, {"ActivateNavmode(2)"}},
