@@ -1,5 +1,4 @@
-// The vessel's scenario lines: what a load does with each line, what a save
-// writes, and that a save then a load restores the state.
+// The vessel's scenario lines: what a load does with each line, what a save writes, and the round trip.
 #include <cstdio>
 #include <functional>
 #include <tuple>
@@ -14,8 +13,7 @@ using tarvex_test::CallsEqual;
 
 namespace {
 
-// The whole state record as it is when the record is made.
-struct StateRecord {
+struct StateRecord {  // the whole state record as it is when this is made
 #define TARVEX_FIELD(type, name, init, meaning) type name = ::name;
   TARVEX_STATE_RECORD(TARVEX_FIELD)
 #undef TARVEX_FIELD
@@ -91,7 +89,6 @@ TEST_F(Scenario, EachLineInAnyCaseLoadsItsVariableOrReachesTheHostAndEndsWithThe
       {"GEARBOX 1", [] { return gear_status == 0; }, {}},  // taken by the key, its number unread
       // A number beyond its variable's range, or none such as "nan", is a conversion that did not take place.
       {"GEAR 2147483648 0.5", [] { return gear_status == 0 && gear_pos == 0; }, {}},
-      {"GEAR 1 " + std::string(5000, '9'), [] { return gear_status == 1 && gear_pos == 0; }, {}},
       {"GEAR 1 nan", [] { return gear_status == 1 && gear_pos == 0; }, {}},
       {"REHEAT inf", [] { return reheat == 0; }, {}},
       {"TRIM 1e999", [] { return true; }, {}},
@@ -147,9 +144,9 @@ TEST_F(Scenario, SaveWritesTheHostLinesThenTheVesselsInOrderAndALoadRestoresThem
                   "oapiWriteScenario_float(\"REHEAT\", 1)", "oapiWriteScenario_float(\"LIGHTS\", 1)",
                   "oapiWriteScenario_float(\"SPOT\", 1)", "oapiWriteScenario_float(\"CAMERA\", 1)",
                   "GetControlSurfaceLevel(4)", "oapiWriteScenario_float(\"TRIM\", -0.3)"}));
-  // The hold-mode numbers now say which holds were active; nothing else moved.
-  EXPECT_EQ(std::vector<double>({navmode_alt, navmode_lvl, navmode_rot}), std::vector<double>({1, 1, 1}));
-  EXPECT_EQ(Ship(hv).GetThrusterLevel(th_main), 0.8);
+  EXPECT_EQ(std::vector<double>({navmode_alt, navmode_lvl, navmode_rot, Ship(hv).GetThrusterLevel(th_main)}),
+            std::vector<double>({1, 1, 1, 0.8}))
+      << "the hold numbers now say which holds were active; the main thruster is untouched";
   // Everything at zero saves no vessel lines, except a nozzle deflection alone.
   FreshModule();
   host::HostVessel &zero = Vessel();
