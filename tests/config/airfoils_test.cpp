@@ -1,126 +1,82 @@
-// The airfoil coefficient routines: table points, interpolation, the ends of
-// the angle range and beyond, and the induced drag taken from the host.
+// The airfoil coefficient routines: table points and halfway between, the ends of the angle range and
+// beyond, and the induced drag taken from the host (expected: the stand-in's plus the airfoil's own).
 #include "config/airfoils.h"
 
 #include <cmath>
+#include <tuple>
 
 #include "tests/support/fixture.h"
 
 namespace {
 
-const double kPi = 3.141592653589793;
-const double kDeg = kPi / 180;
+const double kPi = 3.141592653589793, kDeg = kPi / 180;
 
-// The wing's table, every 15 degrees from -180.
+// The wing's lift and moment every 15 degrees from -180; the fins' lift every 22.5.
 const double kWingCl[25] = {0.1,    0.17, 0.2,  0.2,  0.17, 0.1, 0,     -0.11, -0.24, -0.38, -0.5, -0.5, -0.02,
                             0.6355, 0.63, 0.46, 0.28, 0.13, 0,   -0.16, -0.26, -0.29, -0.24, -0.1, 0.1};
 const double kWingCm[25] = {0, 0,       0,       0, 0, 0, 0, 0, 0, 0.002, 0.004, 0.0025, 0.0012,
                             0, -0.0012, -0.0007, 0, 0, 0, 0, 0, 0, 0,     0,     0};
-// The fins' table, every 22.5 degrees from -180.
 const double kFinCl[17] = {0, 0.2, 0.3, 0.2, 0, -0.2, -0.3, -0.2, 0, 0.2, 0.3, 0.2, 0, -0.2, -0.3, -0.2, 0};
+const double kNoMoment[17] = {};
+
+struct Airfoil {
+  const char *name;
+  void (*routine)(double, double, double, double *, double *, double *);
+  const double *cl, *cm;
+  int points;
+  double step, aspect, drag;
+};
+const Airfoil kWing = {"wing", &VLiftCoeff, kWingCl, kWingCm, 25, 15, 2.266, 0.06};
+const Airfoil kFins = {"fins", &HLiftCoeff, kFinCl, kNoMoment, 17, 22.5, 1.5, 0.02};
 
 struct Coeffs {
-  double cl, cm, cd;
+  double cl = 0, cm = 0, cd = 0;
+  Coeffs(const Airfoil &a, double aoa) { a.routine(aoa, 0.8, 1e6, &cl, &cm, &cd); }
 };
-Coeffs Wing(double aoa) {
-  Coeffs c{};
-  VLiftCoeff(aoa, 0.8, 1e6, &c.cl, &c.cm, &c.cd);
-  return c;
-}
-Coeffs Fin(double aoa) {
-  Coeffs c{};
-  HLiftCoeff(aoa, 0.8, 1e6, &c.cl, &c.cm, &c.cd);
-  return c;
-}
-
-double WingDrag(double cl) { return cl * cl / (kPi * 2.266 * 0.6) + 0.06; }
-double FinDrag(double cl) { return cl * cl / (kPi * 1.5 * 0.6) + 0.02; }
+double Drag(const Airfoil &a, double cl) { return cl * cl / (kPi * a.aspect * 0.6) + a.drag; }
 
 class Airfoils : public tarvex_test::ModuleTest {};
 
-TEST_F(Airfoils, WingGivesTheTableValuesAtEveryTablePointAndMidpoint) {
-  for (int i = 0; i < 25; ++i) {
-    Coeffs c = Wing((-180 + 15 * i) * kDeg);
-    EXPECT_NEAR(c.cl, kWingCl[i], 1e-12) << "cl at table point " << i;
-    EXPECT_NEAR(c.cm, kWingCm[i], 1e-12) << "cm at table point " << i;
-    EXPECT_NEAR(c.cd, WingDrag(c.cl), 1e-12) << "cd at table point " << i;
-  }
-  for (int i = 0; i < 24; ++i) {
-    Coeffs c = Wing((-172.5 + 15 * i) * kDeg);
-    EXPECT_NEAR(c.cl, (kWingCl[i] + kWingCl[i + 1]) / 2, 1e-12) << "cl halfway after table point " << i;
-    EXPECT_NEAR(c.cm, (kWingCm[i] + kWingCm[i + 1]) / 2, 1e-12) << "cm halfway after table point " << i;
-  }
-  // A quarter of the way from 15 to 30 degrees.
-  EXPECT_NEAR(Wing(18.75 * kDeg).cl, 0.6355 + (0.63 - 0.6355) * 0.25, 1e-12);
+TEST_F(Airfoils, TableValuesAtEveryPointAndHalfwayBetweenAndTheInducedDragFromTheHost) {
+  const double wing = Coeffs(kWing, 7.5 * kDeg).cl, fins = Coeffs(kFins, 45 * kDeg).cl;
+  EXPECT_TRUE(tarvex_test::CallsEqual(trace().Texts(), {"oapiGetInducedDrag(" + host::Num(wing) + ", 2.266, 0.6)",
+                                                        "oapiGetInducedDrag(" + host::Num(fins) + ", 1.5, 0.6)"}))
+      << "with each airfoil's aspect ratio, and the routines call nothing else";
+  for (const Airfoil &a : {kWing, kFins})
+    for (int j = 0; j <= 2 * (a.points - 1); ++j) {  // table points and halfway between them
+      const Coeffs c(a, (-180 + a.step * j / 2) * kDeg);
+      EXPECT_NEAR(c.cl, (a.cl[j / 2] + a.cl[(j + 1) / 2]) / 2, 1e-12) << a.name << " cl at half step " << j;
+      EXPECT_NEAR(c.cm, (a.cm[j / 2] + a.cm[(j + 1) / 2]) / 2, 1e-12) << a.name << " cm at half step " << j;
+    }
 }
 
-TEST_F(Airfoils, FinsGiveTheTableValuesNoMomentAndTheirOwnDrag) {
-  for (int i = 0; i < 17; ++i) {
-    Coeffs c = Fin((-180 + 22.5 * i) * kDeg);
-    EXPECT_NEAR(c.cl, kFinCl[i], 1e-12) << "cl at table point " << i;
-    EXPECT_EQ(c.cm, 0.0) << "cm at table point " << i;
-    EXPECT_NEAR(c.cd, FinDrag(c.cl), 1e-12) << "cd at table point " << i;
-  }
-  // The fin table is antisymmetric about 0 and repeats every 180 degrees.
-  for (double deg = -170; deg < 0; deg += 3.7) {
-    EXPECT_NEAR(Fin(deg * kDeg).cl, -Fin(-deg * kDeg).cl, 1e-12) << "antisymmetry at " << deg;
-    EXPECT_NEAR(Fin(deg * kDeg).cl, Fin((deg + 180) * kDeg).cl, 1e-12) << "180-degree period at " << deg;
-  }
-}
-
-TEST_F(Airfoils, NamedCases) {
-  struct Row {
-    const char *what;
-    bool wing;
-    double aoa, cl, cm;
+TEST_F(Airfoils, EndsOfTheRangeAndBeyondStayOnTheEndIntervals) {
+  // What, airfoil, angle of attack, cl, cm.
+  const std::tuple<const char *, Airfoil, double, double, double> rows[] = {
+      {"a quarter of the way from 15 to 30 degrees", kWing, 18.75 * kDeg, 0.6355 + (0.63 - 0.6355) * 0.25, -0.0003},
+      {"+pi: last interval at its end", kWing, kPi, 0.1, 0},
+      {"-pi: first interval at its start", kWing, -kPi, 0.1, 0},
+      {"half a step below -pi: first interval extended", kWing, -kPi - 7.5 * kDeg, 0.1 - 0.07 / 2, 0},
+      {"half a step above +pi: last interval extended", kWing, kPi + 7.5 * kDeg, -0.1 + 0.2 * 1.5, 0},
+      {"two steps above +pi: still the last interval", kWing, kPi + 30 * kDeg, -0.1 + 0.2 * 3, 0},
+      {"two steps below -pi: still the first interval", kWing, -kPi - 30 * kDeg, 0.1 - 0.07 * 2, 0},
+      {"half a step above +pi", kFins, kPi + 11.25 * kDeg, 0.1, 0},
+      {"half a step below -pi", kFins, -kPi - 11.25 * kDeg, -0.1, 0},
   };
-  const Row rows[] = {
-      {"wing at 0", true, 0, -0.02, 0.0012},
-      {"wing halfway to 15 degrees", true, 7.5 * kDeg, 0.30775, 0.0006},
-      {"wing at +pi: last interval at its end", true, kPi, 0.1, 0},
-      {"wing at -pi: first interval at its start", true, -kPi, 0.1, 0},
-      {"wing half a step below -pi: first interval extended", true, -kPi - 7.5 * kDeg, 0.1 - 0.07 / 2, 0},
-      {"wing half a step above +pi: last interval extended", true, kPi + 7.5 * kDeg, -0.1 + 0.2 * 1.5, 0},
-      {"wing two steps above +pi: still the last interval", true, kPi + 30 * kDeg, -0.1 + 0.2 * 3, 0},
-      {"wing two steps below -pi: still the first interval", true, -kPi - 30 * kDeg, 0.1 - 0.07 * 2, 0},
-      {"fins at 0", false, 0, 0, 0},
-      {"fins at +pi", false, kPi, 0, 0},
-      {"fins at -pi", false, -kPi, 0, 0},
-      {"fins half a step above +pi", false, kPi + 11.25 * kDeg, 0.1, 0},
-      {"fins half a step below -pi", false, -kPi - 11.25 * kDeg, -0.1, 0},
-  };
-  for (const Row &r : rows) {
-    Coeffs c = r.wing ? Wing(r.aoa) : Fin(r.aoa);
-    EXPECT_NEAR(c.cl, r.cl, 1e-12) << r.what;
-    EXPECT_NEAR(c.cm, r.cm, 1e-12) << r.what;
-    EXPECT_NEAR(c.cd, r.wing ? WingDrag(r.cl) : FinDrag(r.cl), 1e-12) << r.what;
+  for (const auto &[what, a, aoa, cl, cm] : rows) {
+    Coeffs c = Coeffs(a, aoa);
+    EXPECT_NEAR(c.cl, cl, 1e-12) << a.name << " at " << what;
+    EXPECT_NEAR(c.cm, cm, 1e-12) << a.name << " at " << what;
+    EXPECT_NEAR(c.cd, Drag(a, cl), 1e-12) << a.name << " at " << what;
   }
-}
-
-TEST_F(Airfoils, InducedDragComesFromTheHostWithTheAirfoilsAspectRatio) {
-  Coeffs w = Wing(7.5 * kDeg);
-  Coeffs f = Fin(45 * kDeg);
-  EXPECT_TRUE(tarvex_test::CallsEqual(trace().Filter("oapiGetInducedDrag"),
-                                      {"oapiGetInducedDrag(" + host::Num(w.cl) + ", 2.266, 0.6)",
-                                       "oapiGetInducedDrag(" + host::Num(f.cl) + ", 1.5, 0.6)"}));
-  EXPECT_EQ(trace().Texts().size(), 2u) << "the routines call nothing else";
-}
-
-TEST_F(Airfoils, NonFiniteAnglesGiveNonFiniteCoefficientsWithoutFailing) {
-  // A NaN angle from the host propagates as NaN; infinite or huge angles stay
-  // on the end intervals instead of indexing outside the tables.
-  Coeffs n = Wing(std::nan(""));
-  EXPECT_TRUE(std::isnan(n.cl) && std::isnan(n.cd));
-  EXPECT_TRUE(std::isnan(Fin(std::nan("")).cl));
-  const double huge[] = {1e300, -1e300, INFINITY, -INFINITY};
-  for (double a : huge) {
-    Coeffs w = Wing(a), f = Fin(a);
-    EXPECT_FALSE(std::isfinite(w.cl) && std::fabs(w.cl) < 1e3) << "wing at " << a;
-    EXPECT_EQ(f.cm, 0.0) << "fins at " << a;
-  }
-  Coeffs big = Wing(1e6);
   const double x = (1e6 + kPi) / (15 * kDeg);
-  EXPECT_NEAR(big.cl / (-0.1 + 0.2 * (x - 23)), 1.0, 1e-9) << "a huge angle extends the last interval";
+  EXPECT_NEAR(Coeffs(kWing, 1e6).cl / (-0.1 + 0.2 * (x - 23)), 1.0, 1e-9) << "a huge angle extends the last interval";
+  // A NaN angle from the host propagates as NaN; huge or infinite angles stay
+  // on the end intervals instead of indexing outside the tables.
+  EXPECT_TRUE(std::isnan(Coeffs(kWing, NAN).cl) && std::isnan(Coeffs(kWing, NAN).cd) &&
+              std::isnan(Coeffs(kFins, NAN).cl));
+  for (double aoa : {1e300, -1e300, (double)INFINITY, -(double)INFINITY})
+    EXPECT_FALSE(std::fabs(Coeffs(kWing, aoa).cl) < 1e3 || Coeffs(kFins, aoa).cm != 0) << aoa;
 }
 
 }  // namespace
