@@ -29,4 +29,13 @@ TEST(HarnessLoading, FailuresNameTheFileAndExportsHavePlainNames) {
   EXPECT_EQ(api.library, nullptr);
 }
 
+TEST(HostDates, Date2IntReadsTheCompilerDateAndRefusesOthers) {
+  const struct {
+    const char *date;
+    int value;
+  } rows[] = {{"Mar  3 2011", 20110303}, {"Dec 31 9999", 99991231}, {"Dec 32 2011", 0},
+              {"Dec  0 2011", 0},        {"Abc  3 2011", 0},        {"Mar  3 10000", 0}};
+  for (const auto &r : rows) EXPECT_EQ(Date2Int(r.date), r.value) << r.date;
+}
+
 }  // namespace

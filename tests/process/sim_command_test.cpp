@@ -91,6 +91,7 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"no_ships.scn --no-sound", 2, "expected at least one vessel block"},
       {"ghost.scn --no-sound", 2, "ghost.scn:9: expected the name of a vessel of the scenario"},
       {"--module ./nowhere.so --no-sound", 3, "cannot load module ./nowhere.so"},
+      {"--sound ./nowhere.dll --quiet --duration 0.1", 0, "(flying without sound)"},
       {"odd.scn --no-sound", 2, "odd.scn:4: ALT -1000000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:5: ANGVEL 0 0 10000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:6: AIRSPEED 1e+308 is impossible"},
@@ -159,6 +160,7 @@ TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputs) {
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 1 + 120) << "header, the start and one row per step";
   EXPECT_TRUE(Has(svg, "<svg"));
   EXPECT_TRUE(Has(trace, "\n120\tTarvex1\tGetAirspeed()")) << "trace lines carry the step number";
+  EXPECT_TRUE(Has(trace, "\n120\tTarvex1\tVESSEL3::clbkDrawHUD(2)")) << "a traced run draws the HUD every step";
   EXPECT_TRUE(Has(first.out, "wrote out/fall.csv (telemetry, one row per step)")) << first.out;
   ASSERT_EQ(Sim("--no-sound --quiet --csv out/ten.csv").code, 0);
   const std::string ten = Slurp("out/ten.csv");

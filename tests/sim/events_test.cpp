@@ -46,6 +46,8 @@ TEST(Events, SoundSlotsStartLoopAndStop) {
     watch.Observe(2.5, 12, r.playing, r.loop, "Cover.wav", out);
     EXPECT_EQ(out.size() == before ? "" : out.back().text, r.text) << r.text;
   }
+  watch.Observe(3, 60, true, false, "Top.wav", out);  // the last slot there is
+  EXPECT_EQ(out.back().text, "slot 60 starts (Top.wav)");
 }
 
 TEST(Events, EnvelopeWarningComesAndGoesOnce) {

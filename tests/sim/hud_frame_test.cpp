@@ -37,6 +37,11 @@ TEST(HudFrame, SaysWhyNoHudIsShown) {
               {COCKPIT_GENERIC, true, HUD_SURFACE, "generic cockpit"},
               {COCKPIT_VIRTUAL, true, HUD_NONE, "HUD switched off"}};
   for (const Row &r : rows) EXPECT_EQ(sim::HudHidden(r.cockpit, r.inside, r.hud), r.why) << r.why;
+  sim::HudFrame f;
+  f.paint = HUDPAINTSPEC{400, 300, 250, 160, 1, 24}, f.why_not = "HUD switched off";
+  EXPECT_TRUE(Has(sim::HudFrameSvg(f),
+                  "<text x=\"200\" y=\"150\" fill=\"#6a7a70\" text-anchor=\"middle\">no HUD: HUD switched off"))
+      << "the reason stands in the middle of the surface";
 }
 
 }  // namespace
