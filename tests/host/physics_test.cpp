@@ -104,6 +104,11 @@ TEST(Physics, GroundSpringsHoldTwoCentimetresDeepWithoutBounceAndTheWheelsRoll) 
   roll.body.vel = _V(0, 0, 20);
   Fly(roll, 2.0);
   EXPECT_NEAR(roll.airspeed, 20 - 0.025 * g * 2, 0.05) << "rolling friction of 0.025 of the load";
+  HostVessel &reverse = Vessel(true);
+  host::PlaceBody(reverse);
+  reverse.body.vel = _V(0, 0, -20);
+  Fly(reverse, 2.0);
+  EXPECT_NEAR(reverse.airspeed, 20 - 0.025 * g * 2, 0.05) << "the same rolling backwards";
   HostVessel &back = Vessel(false, 3);
   back.bank = PI;  // upside down: the touchdown points are above the centre of gravity
   host::PlaceBody(back);

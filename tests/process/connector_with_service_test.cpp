@@ -155,6 +155,8 @@ TEST_F(ConnectorWithService, TheServiceTimesHowLongASlotPlays) {
     for (int s : {1, 8, 9, 15}) any = any || sound_.Playing(0, s);
     EXPECT_EQ(any, r.playing) << r.what;
   }
+  // The service itself refuses a load without a file, which the connector never passes on.
+  EXPECT_EQ(sound_.Find<int (*)(int, int, char *, int)>("LoadVesselWaveOBSound3")(0, 1, nullptr, 2), 0);
 }
 
 // Thousands of vessels made and destroyed, most of them past the service's

@@ -69,6 +69,8 @@ TEST(Telemetry, WarningFollowsTheSoundWhenThereIsOneElseTheDrag) {
   EXPECT_EQ(sim::Measure(hv, 0, 3, silent)[w], 0) << "service present, slot 6 quiet";
   EXPECT_EQ(sim::Measure(hv, 0, 3, warning)[w], 1) << "slot 6 of this vessel's identifier plays";
   EXPECT_EQ(sim::Measure(hv, 0, 2, warning)[w], 0) << "another vessel's warning";
+  for (const char *anim : {"gear_anim", "nozzle_anim"})
+    EXPECT_EQ(sim::Measure(hv, 0, 0, nullptr)[sim::ColumnIndex(anim)], 0) << anim << " of a vessel without animations";
 }
 
 // The header holds the required columns in order; a row is "%.6g" per value,
