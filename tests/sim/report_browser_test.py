@@ -48,6 +48,7 @@ window.addEventListener('load', () => {
       if (want.test(f.textContent) !== ok) fails.push((ok ? 'missing ' : 'unexpected ') + want + ' at ' + f.dataset.t);
     if (late.querySelectorAll('ellipse,rect:not(:first-child)').length < 3) fails.push('no gear symbol at 8 s');
     if (!(parseFloat(cell('alt')) > 1)) fails.push('state table altitude at 8 s: ' + cell('alt'));
+    if (cell('holds') !== 'none') fails.push('holds at 8 s: ' + cell('holds'));
   }
   const rows = Array.from(document.querySelectorAll('#expectations tr')).slice(1).map(r =>
     Array.from(r.cells).map(c => c.textContent));
