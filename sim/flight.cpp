@@ -349,7 +349,7 @@ void Run::FlushTrace() {
 // switched off. Only the script can change any of these.
 bool Run::HudVisible() const {
   const host::World &w = host::world();
-  return w.cockpit_mode == COCKPIT_VIRTUAL && w.camera_internal && w.hud_mode != HUD_NONE;
+  return HudShown(w.cockpit_mode, w.camera_internal, w.hud_mode);
 }
 
 // Whether the HUD is drawn every step it shows: only while something records

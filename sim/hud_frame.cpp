@@ -58,10 +58,10 @@ HudFrame FrameOfRedraw(double t, const HUDPAINTSPEC &paint, const host::Recordin
 }
 
 std::string HudHidden(int cockpit_mode, bool camera_internal, int hud_mode) {
+  if (HudShown(cockpit_mode, camera_internal, hud_mode)) return "";
   if (!camera_internal) return "camera outside the vessel";
   if (cockpit_mode != COCKPIT_VIRTUAL) return std::string(host::CockpitModeName(cockpit_mode)) + " cockpit";
-  if (hud_mode == HUD_NONE) return "HUD switched off";
-  return "";
+  return "HUD switched off";
 }
 
 std::string HudFrameSvg(const HudFrame &f) {

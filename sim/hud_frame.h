@@ -25,6 +25,11 @@ struct HudFrame {
 // module's draw routine answered.
 HudFrame FrameOfRedraw(double t, const HUDPAINTSPEC &paint, const host::RecordingSketchpad &skp, bool answered);
 
+// Whether the host shows a HUD for these settings: the virtual cockpit seen
+// from inside, with a HUD mode on.
+inline bool HudShown(int cockpit_mode, bool camera_internal, int hud_mode) {
+  return cockpit_mode == COCKPIT_VIRTUAL && camera_internal && hud_mode != HUD_NONE;
+}
 // Why the host shows no HUD for these settings, or "" when it shows one.
 std::string HudHidden(int cockpit_mode, bool camera_internal, int hud_mode);
 
