@@ -253,4 +253,23 @@ TEST_F(SimCommand, HostileNamesAreRefusedOnTheBytesTheSystemSees) {
   EXPECT_EQ(Slurp("run.sh"), "#!/bin/sh\necho mine\n") << "the file the name stops at is untouched";
 }
 
+TEST_F(SimCommand, OneFileUnderTwoSpellingsIsRefused) {
+  Write("fly.scn", kFalling);
+  Write("hud.scn", kFalling + "BEGIN_SCRIPT\n0.1 hudframe h.svg\nEND_SCRIPT\n");
+  fs::copy_file(TARVEX_MODULE_PATH, "mod.so", fs::copy_options::overwrite_existing);
+  const std::string here = "../" + fs::current_path().filename().string();
+  // clang-format off
+  ExpectRuns({
+      {"fly.scn --no-sound --csv a.csv --plot ./a.csv", 2, "--plot ./a.csv: refused: it is the file --csv writes"},
+      {"fly.scn --no-sound --save x.out --report " + here + "/x.out", 2, "/x.out: refused: it is the file --save writes"},
+      {"fly.scn --no-sound --csv new/./a.csv --trace new/sub/../a.csv", 2, "refused: it is the file --csv writes"},
+      {"hud.scn --no-sound --plot h.svg", 2, "hud.scn:9: hudframe to h.svg refused: it is the file --plot writes"},
+      {"fly.scn --no-sound --module mod.so --csv ./mod.so", 2, "--csv ./mod.so: refused: it is the module this run loads"},
+      {"fly.scn --no-sound --save OrbiterSound_Log.txt", 2, "refused: it is the sound log the module writes"},
+  });
+  // clang-format on
+  EXPECT_FALSE(fs::exists("a.csv") || fs::exists("x.out") || fs::exists("new")) << "nothing written";
+  EXPECT_EQ(fs::file_size("mod.so"), fs::file_size(TARVEX_MODULE_PATH)) << "the module is kept";
+}
+
 }  // namespace
