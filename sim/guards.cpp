@@ -69,15 +69,38 @@ double EffectiveStep(double dt, double acc) {
   return std::max(dt * std::min(acc, kMaxTimeAcceleration), kMinStep);
 }
 
+namespace {
+
+// The step a run is estimated at: the factor as the module flies it.
+double EstimatedStep(double dt, double acc) {
+  return EffectiveStep(dt, acc > kModuleTimeAccelerationCap ? kModuleTimeAccelerationCap : acc);
+}
+
+// Steps from the start to each event's time, in one pass over the events.
+class StepCounter {
+ public:
+  StepCounter(double dt, double acc) : dt_(dt), acc_(acc) {}
+  // Steps to reach `until` (no earlier than the last event counted).
+  double To(double until) const { return steps_ + std::max(0.0, until - t_) / EstimatedStep(dt_, acc_); }
+  // Passes an event: a timeacc line changes the factor from its time on.
+  void Pass(const ScriptEvent &ev) {
+    if (ev.command != Command::TimeAcc) return;
+    steps_ = To(ev.time), t_ = ev.time, acc_ = ev.value;
+  }
+
+ private:
+  double dt_, acc_, steps_ = 0, t_ = 0;
+};
+
+}  // namespace
+
 double StepsToReach(double until, double dt, double acc, const std::vector<ScriptEvent> &events) {
-  double steps = 0, t = 0;
+  StepCounter count(dt, acc);
   for (const ScriptEvent &ev : events) {
     if (ev.time >= until) break;
-    if (ev.command != Command::TimeAcc) continue;
-    steps += (ev.time - t) / EffectiveStep(dt, acc);
-    t = ev.time, acc = ev.value;
+    count.Pass(ev);
   }
-  return steps + std::max(0.0, until - t) / EffectiveStep(dt, acc);
+  return count.To(until);
 }
 
 void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, double duration, double time_acceleration,
@@ -115,8 +138,10 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
       problems.push_back(host::ScenarioProblem{std::string(out.option) + " " + out.path, 0, "refused: it is " + why});
     add(out.path, std::string("the file ") + out.option + " writes");
   }
+  StepCounter count(o.dt, time_acceleration);
+  size_t written = 0;  // script outputs; those past kMaxScriptOutputs are refused as too many
   for (auto &ev : events) {
-    if (ev.command == Command::Save || ev.command == Command::HudFrame) {
+    if ((ev.command == Command::Save || ev.command == Command::HudFrame) && ++written <= kMaxScriptOutputs) {
       const bool save = ev.command == Command::Save;
       std::string why = ScriptSaveProblem(ev.name, save ? ".scn" : ".svg");
       if (why.empty() && !(why = clash(ev.name, taken.size())).empty()) why = "it is " + why;
@@ -124,7 +149,8 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
         problems.push_back(host::ScenarioProblem{ev.file, ev.line,
                                                  (save ? "save to " : "hudframe to ") + ev.name + " refused: " + why});
     }
-    const double steps = StepsToReach(ev.time, o.dt, time_acceleration, events);
+    const double steps = count.To(ev.time);
+    count.Pass(ev);
     if (steps > (double)o.max_steps)
       problems.push_back(host::ScenarioProblem{ev.file, ev.line,
                                                "time " + Rough(ev.time) + " s is out of reach: it needs about " +

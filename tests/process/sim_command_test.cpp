@@ -103,7 +103,7 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"far.scn --no-sound", 2, "far.scn:9: time 1e+300 s is out of reach"},
       {"--no-sound --duration 1 --max-steps 59", 2, "--duration: 1 s need about 60 steps, more than the cap of 59"},
       {"--no-sound --quiet --duration 1 --max-steps 60", 0, ""},  // exactly at the cap
-      {"warp.scn --no-sound --quiet --duration 100 --max-steps 100", 2, "after 100 steps, the step cap (--max-steps)"},
+      {"warp.scn --no-sound --quiet --duration 100 --max-steps 599", 2, "--duration: 100 s need about 600 steps"},
       {"slow.scn --no-sound --quiet", 0, ""},  // steps never shorter than 0.0001 s
       {"/dev/zero", 2, "cannot read /dev/zero: larger than 4 MiB"},
       {"junk.scn", 2, "more\ntarvex-sim: "},
@@ -270,6 +270,35 @@ TEST_F(SimCommand, OneFileUnderTwoSpellingsIsRefused) {
   // clang-format on
   EXPECT_FALSE(fs::exists("a.csv") || fs::exists("x.out") || fs::exists("new")) << "nothing written";
   EXPECT_EQ(fs::file_size("mod.so"), fs::file_size(TARVEX_MODULE_PATH)) << "the module is kept";
+}
+
+// Every input is checked in time linear in its size, and what a run keeps
+// has a cap no real use reaches; the largest inputs are timed in bench/.
+TEST_F(SimCommand, CapsBoundWhatARunChecksAndKeeps) {
+  std::string fleet = "BEGIN_SHIPS\n", lines, saves;
+  for (int i = 0; i <= 1000; ++i) fleet += "T" + std::to_string(i) + ":Tarvex\nEND\n";
+  for (int i = 0; i <= 100000; ++i) lines += "0 key E\n";
+  for (int i = 0; i <= 1000; ++i) saves += "0 save out/s" + std::to_string(i) + ".scn\n";
+  Write("fleet.scn", fleet + "END_SHIPS\n");
+  Write("lines.txt", lines);
+  Write("saves.txt", saves);
+  Write("warp.scn", "BEGIN_ENVIRONMENT\n  TimeAcc 10000\nEND_ENVIRONMENT\n" + kFalling);
+  // clang-format off
+  ExpectRuns({
+      {"fleet.scn --no-sound", 2, "fleet.scn:2002: more than 1000 vessels; the flight host flies at most that many"},
+      {"--no-sound --script lines.txt", 2, "lines.txt:100001: more than 100000 script lines"},
+      {"--no-sound --script saves.txt", 2, "1001 save and hudframe lines; a script writes at most 1000 files"},
+      // The module brings the time acceleration down to 10 in its first step.
+      {"warp.scn --no-sound --duration 3000 --max-steps 10000", 2, "--duration: 3000 s need about 1.8e+04 steps, more than the cap of 10000"},
+  });
+  // clang-format on
+  ASSERT_EQ(Sim("warp.scn --no-sound --quiet --duration 3000 --max-steps 20000 --report r.html --hud-every 0.01").code,
+            0);
+  const std::string page = Slurp("r.html");
+  size_t frames = 0;
+  for (size_t at = page.find("class=\"hud\""); at != std::string::npos; at = page.find("class=\"hud\"", at + 1))
+    ++frames;
+  EXPECT_TRUE(frames > 1000 && frames <= 2000) << frames << " HUD frames: thinned to at most 2000";
 }
 
 // A signal stops the run at the end of a step: every output is written whole
