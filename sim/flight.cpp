@@ -9,8 +9,12 @@
 #include <unistd.h>
 #endif
 
+#include <strings.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <vector>
@@ -18,6 +22,7 @@
 #include "host/harness.h"
 #include "host/host_lines.h"
 #include "host/physics.h"
+#include "host/scenario_lines.h"
 #include "host/scenario_text.h"
 #include "sim/files.h"
 #include "sim/guards.h"
@@ -74,6 +79,10 @@ std::string Rough(double x) {
   return buf;
 }
 
+// The vessel classes the flight host can fly: the class the module makes
+// (the host's class file Config\Vessels\Tarvex.cfg names the module).
+const char *const kVesselClass = "Tarvex";
+
 bool SlotPlaying(int id, int slot) { return g_slot_state && g_slot_state(id, slot, nullptr, nullptr, nullptr) != 0; }
 
 class Run {
@@ -88,7 +97,11 @@ class Run {
 
  private:
   bool Prepare();
+  bool ReportProblems(std::vector<host::ScenarioProblem> problems);
+  void CheckVessels(std::vector<host::ScenarioProblem> &problems);
   bool Load();
+  void NoteHostLines(const host::ScenarioVesselBlock &b, const host::ScenarioFile &file, const host::HostVessel &hv,
+                     std::vector<host::ScenarioProblem> &problems);
   bool CheckOutputs(std::vector<host::ScenarioProblem> &problems);
   bool OpenOutputs();
   void Commit(OutputFile &f, const std::string &path, const std::string &what);
@@ -194,16 +207,45 @@ bool Run::Prepare() {
       problems.push_back(host::ScenarioProblem{
           ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + ev.vessel + "\""});
   }
+  CheckVessels(problems);
   duration_ = o_.duration >= 0 ? o_.duration : events_.empty() ? 10 : events_.back().time + 1;
   CheckOutputs(problems);
-  if (!problems.empty()) {
-    PrintProblems(err_, problems);
-    // (%lu: msvcrt.dll's printf, which the Microsoft-ABI host uses, knows no %zu.)
-    std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)problems.size(),
-                 problems.size() == 1 ? "" : "s");
-    return false;
+  return ReportProblems(problems);
+}
+
+// Prints the problems found before flying; false (nothing flies) unless all
+// of them are warnings.
+bool Run::ReportProblems(std::vector<host::ScenarioProblem> problems) {
+  std::stable_sort(problems.begin(), problems.end(),
+                   [](const host::ScenarioProblem &a, const host::ScenarioProblem &b) {
+                     return a.file != b.file ? a.file < b.file : a.line < b.line;
+                   });
+  std::fflush(out_);
+  PrintProblems(err_, problems);
+  size_t errors = 0;
+  for (auto &p : problems) errors += !p.warning;
+  if (errors == 0) return true;
+  // (%lu: msvcrt.dll's printf, which the Microsoft-ABI host uses, knows no %zu.)
+  std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)errors, errors == 1 ? "" : "s");
+  return false;
+}
+
+// Every vessel is of the class the module flies, and the class's own lines
+// are ones it can read.
+void Run::CheckVessels(std::vector<host::ScenarioProblem> &problems) {
+  const std::string cls = kVesselClass;
+  for (auto &b : scn_.vessels) {
+    if (strcasecmp(b.class_name.c_str(), cls.c_str()) != 0)
+      problems.push_back(host::ScenarioProblem{scn_name_, b.line,
+                                               "unknown vessel class \"" + b.class_name + "\" for \"" + b.name +
+                                                   "\": the classes that exist are " + cls +
+                                                   host::DidYouMean(b.class_name, {cls})});
+    for (size_t i = 0; i < b.lines.size(); ++i) {
+      std::string why;
+      if (!host::CheckClassLine(b.lines[i], why))
+        problems.push_back(host::ScenarioProblem{scn_name_, b.line_numbers[i], why});
+    }
   }
-  return true;
 }
 
 // Before anything flies: no output may be the scenario or script being read
@@ -271,8 +313,14 @@ bool Run::Load() {
   std::string error;
   if (!o_.no_sound) {
     void *lib = host::LoadLibraryPath(o_.sound, error);
+    if (!lib && o_.sound_given) {  // asked for by name: as with --module, no flight without it
+      std::fflush(out_);
+      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str());
+      return false;
+    }
     if (!lib) {
-      std::fprintf(err_, "tarvex-sim: %s (flying without sound)\n", error.c_str());
+      std::fflush(out_);
+      std::fprintf(err_, "tarvex-sim: no sound service at %s: the flight is silent\n", o_.sound.c_str());
     } else {
       sound_ = true;
       auto find = [&](const char *name) { return Symbol(lib, name); };
@@ -303,24 +351,9 @@ bool Run::Load() {
     v->clbkSetClassCaps(nullptr);
     files[i].lines = b.lines;
     v->clbkLoadStateEx(&files[i], &files[i]);
-    // The lines the module handed to the host: unknown ones are only noted,
-    // impossible ones refused.
-    for (size_t k = 0; k < files[i].parsed.size(); ++k) {
-      size_t at = files[i].parsed_from[k];
-      int line = at < b.line_numbers.size() ? b.line_numbers[at] : b.line;
-      const std::string &why = files[i].parsed_why[k];
-      auto verdict = static_cast<host::HostLineVerdict>(files[i].parsed_verdict[k]);
-      if (verdict == host::HostLineVerdict::kUnknown)
-        std::fprintf(err_, "tarvex-sim: %s:%d: warning: \"%s\" is neither a host line nor one of %s's; ignored\n",
-                     scn_name_.c_str(), line, files[i].parsed[k].c_str(), b.class_name.c_str());
-      else if (verdict == host::HostLineVerdict::kRefused)
-        host_problems.push_back(host::ScenarioProblem{scn_name_, line, why});
-    }
+    NoteHostLines(b, files[i], hv, host_problems);
   }
-  if (!host_problems.empty()) {
-    PrintProblems(err_, host_problems);
-    std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)host_problems.size(),
-                 host_problems.size() == 1 ? "" : "s");
+  if (!ReportProblems(host_problems)) {
     bad_host_lines_ = true;
     return false;
   }
@@ -330,6 +363,53 @@ bool Run::Load() {
   fuel_start_ = focus_->FuelMass();
   EnterVirtualCockpit();
   return true;
+}
+
+// The lines the module handed to the host: unknown ones, values the host
+// changed and lines it does not use are warnings, impossible ones refused.
+void Run::NoteHostLines(const host::ScenarioVesselBlock &b, const host::ScenarioFile &file, const host::HostVessel &hv,
+                        std::vector<host::ScenarioProblem> &problems) {
+  std::vector<std::string> names = host::LineNames(host::LineBlock::HostVessel);
+  for (auto &n : host::LineNames(host::LineBlock::ClassVessel)) names.push_back(n);
+  names.push_back("END");
+  bool has_vel = false;
+  for (size_t k = 0; k < file.parsed.size(); ++k) has_vel |= strncasecmp(file.parsed[k].c_str(), "VEL", 3) == 0;
+  for (size_t k = 0; k < file.parsed.size(); ++k) {
+    size_t at = file.parsed_from[k];
+    int line = at < b.line_numbers.size() ? b.line_numbers[at] : b.line;
+    const std::string &text = file.parsed[k];
+    auto warn = [&](const std::string &m) { problems.push_back(host::ScenarioProblem{scn_name_, line, m, true}); };
+    switch (static_cast<host::HostLineVerdict>(file.parsed_verdict[k])) {
+      case host::HostLineVerdict::kUnknown: {
+        // The nearest name over as many words as it has.
+        std::string best;
+        for (const std::string &n : names) {
+          size_t words = 1 + std::count(n.begin(), n.end(), ' '), end = 0;
+          for (size_t w = 0; w < words && end != std::string::npos; ++w)
+            end = text.find_first_of(" \t", text.find_first_not_of(" \t", end));
+          std::string near = host::NearestName(text.substr(0, end), {n});
+          if (!near.empty() && best.empty()) best = near;
+        }
+        warn("\"" + text + "\" is neither a host line nor one of " + b.class_name + "'s; ignored" +
+             (best.empty() ? "" : " (did you mean " + best + "?)"));
+        break;
+      }
+      case host::HostLineVerdict::kRefused:
+        problems.push_back(host::ScenarioProblem{scn_name_, line, file.parsed_why[k]});
+        break;
+      case host::HostLineVerdict::kNoted:
+        warn(file.parsed_why[k]);
+        break;
+      case host::HostLineVerdict::kRead:
+        for (const char *key : {"ALT", "AIRSPEED", "PITCH", "BANK"})
+          if (hv.ground_contact && strncasecmp(text.c_str(), key, std::strlen(key)) == 0 &&
+              std::isspace((unsigned char)text[std::strlen(key)]))
+            warn(std::string(key) + " is not used with STATUS Landed: the vessel rests on its gear");
+        if (!hv.ground_contact && has_vel && strncasecmp(text.c_str(), "AIRSPEED", 8) == 0)
+          warn("AIRSPEED is not used: VEL gives the velocity");
+        break;
+    }
+  }
 }
 
 // The host loads the virtual cockpit of the vessel in focus when its

@@ -41,6 +41,7 @@ bool ParseOptions(const std::vector<std::string> &args, Options &o, std::string 
       if (!value(o.module)) return false;
     } else if (a == "--sound") {
       if (!value(o.sound)) return false;
+      o.sound_given = true;
     } else if (a == "--no-sound") {
       o.no_sound = true;
     } else if (a == "--save") {

@@ -13,6 +13,7 @@ struct Options {
   double dt = 1.0 / 60;
   std::string module;
   std::string sound;
+  bool sound_given = false;  // --sound named it: it must load
   bool no_sound = false;
   std::string save, csv, plot, trace;
   std::string report;    // the flight report, one HTML page

@@ -79,6 +79,15 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
                         "BEGIN_SCRIPT\n0.005 timeacc 1e-320\n0.01 expect t >= 0.01\nEND_SCRIPT\n");
   Write("far.scn", kFalling + "BEGIN_SCRIPT\n1e300 key E\nEND_SCRIPT\n");
   Write("warp.scn", kFalling + "BEGIN_SCRIPT\n0 timeacc 1000\nEND_SCRIPT\n");  // the module caps it at 10
+  // Silent traps: each says what it found and what it does.
+  Write("traps.scn",
+        "BEGIN_ENVIRONMENT\n  TimeAc 2\nEND_ENVIRONMENT\nBEGIN_SHIPS\nTarvex1:Tarvx\n  STAUS Landed\nEND\n"
+        "Tarvex2:Tarvex\n  GEARX 1\n  ENG TURN 1.2x\nEND\nEND_SHIPS\nBEGIN_SCRIPT\n"
+        "1 kye E\nEND_SCRIPT\nBEGIN_SHIP\n");
+  Write("host.scn", "BEGIN_SHIPS\nTarvex1:Tarvex\n  STAUS Landed\n  ALT 5abc\nEND\nEND_SHIPS\n");
+  Write("noted.scn",
+        "BEGIN_SHIPS\nTarvex1:Tarvex\n  STATUS Landed\n  ALT 50\n  PITCH 10\n  FUEL 99999\n  FEUL 1\n"
+        "END\nEND_SHIPS\nBEGIN_SCRIPT\n2 hud none\n1 expect fuel == 20000\nEND_SCRIPT\n");
   std::string junk(300000, '\0');
   for (size_t i = 0; i < junk.size(); ++i) junk[i] = (char)(i * 7919 % 251);
   Write("junk.scn", junk);
@@ -91,7 +100,20 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"no_ships.scn --no-sound", 2, "expected at least one vessel block"},
       {"ghost.scn --no-sound", 2, "ghost.scn:9: expected the name of a vessel of the scenario"},
       {"--module ./nowhere.so --no-sound", 3, "cannot load module ./nowhere.so"},
-      {"--sound ./nowhere.dll --quiet --duration 0.1", 0, "(flying without sound)"},
+      {"--sound ./nowhere.dll --quiet --duration 0.1", 3, "cannot load"},
+      {"traps.scn", 2, "traps.scn:2: expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"TimeAc 2\" (did you mean TimeAcc?)"},
+      {"traps.scn", 2, "traps.scn:5: unknown vessel class \"Tarvx\" for \"Tarvex1\": the classes that exist are Tarvex (did you mean Tarvex?)"},
+      {"traps.scn", 2, "traps.scn:9: \"GEARX 1\" begins with GEAR, which the class reads as its own line; expected \"GEAR <command> [<position>]\""},
+      {"traps.scn", 2, "traps.scn:10: expected \"ENG TURN <angle>\", found \"ENG TURN 1.2x\""},
+      {"traps.scn", 2, "traps.scn:14: expected a command key, set, navmode, timeacc, camera, cockpit, hud, save, hudframe or expect, found \"kye\" (did you mean key?)"},
+      {"traps.scn", 2, "traps.scn:16: expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"BEGIN_SHIP\" (did you mean BEGIN_SHIPS?)"},
+      {"host.scn --no-sound", 2, "host.scn:3: warning: \"STAUS Landed\" is neither a host line nor one of Tarvex's; ignored (did you mean STATUS?)"},
+      {"host.scn --no-sound", 2, "host.scn:4: expected \"ALT <metres, -100 to 1e12>\", found \"5abc\""},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:4: warning: ALT is not used with STATUS Landed: the vessel rests on its gear"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:5: warning: PITCH is not used with STATUS Landed"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:6: warning: FUEL 99999 is more than the tank holds: filled to its 20000 kg"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:7: warning: \"FEUL 1\" is neither a host line nor one of Tarvex's; ignored (did you mean FUEL?)"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:12: warning: \"1 expect fuel == 20000\" comes after line 11 at 2 s but runs before it, at 1 s"},
       {"odd.scn --no-sound", 2, "odd.scn:4: ALT -1000000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:5: ANGVEL 0 0 10000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:6: AIRSPEED 1e+308 is impossible"},

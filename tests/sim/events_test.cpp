@@ -16,8 +16,8 @@ std::string Input(const char *line) {
 TEST(Events, ScriptInputsByName) {
   struct Row {
     const char *line, *event;
-  } rows[] = {{"1 key E", "key: key E: engine start or stop"},
-              {"1 key G shift", "key: key shift+G: gear up or down"},
+  } rows[] = {{"1 key E", "key: key E: engine start or stop, on the ground only"},
+              {"1 key G shift", "key: key shift+G: gear up or down, in the air only"},
               {"1 key X", "key: key X: not used by the vessel"},
               {"1 set Tarvex2.main 0.5", "control: Tarvex2: main 0.5"},
               {"1 navmode HOLDALT off", "navmode: HOLDALT off"},
