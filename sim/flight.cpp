@@ -83,11 +83,14 @@ std::string Rough(double x) {
 // (the host's class file Config\Vessels\Tarvex.cfg names the module).
 const char *const kVesselClass = "Tarvex";
 
+const std::string kNoPath;
+
 bool SlotPlaying(int id, int slot) { return g_slot_state && g_slot_state(id, slot, nullptr, nullptr, nullptr) != 0; }
 
 class Run {
  public:
-  Run(const Options &o, std::FILE *out, std::FILE *err) : o_(o), out_(out), err_(err) {}
+  Run(const Options &o, std::FILE *out, std::FILE *err, std::FILE *csv_out)
+      : o_(o), out_(out), err_(err), csv_out_(csv_out) {}
   ~Run() {  // also when the run stops early, after a problem found in loading
     for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
   }
@@ -130,6 +133,17 @@ class Run {
 
   const Options &o_;
   std::FILE *out_, *err_;
+  std::FILE *csv_out_;  // standard output, for --csv -
+  bool CsvToStdout() const { return o_.csv == "-"; }
+  // The CSV header: the columns, or with several vessels the time and every
+  // vessel's columns under its name ("Tarvex2.alt").
+  std::string CsvHeaderOf() const {
+    if (vessels_.size() < 2) return CsvHeader();
+    std::string h = ColumnNames()[0];
+    for (auto *hv : vessels_)
+      for (size_t i = 1; i < ColumnNames().size(); ++i) h += "," + hv->name + "." + ColumnNames()[i];
+    return h;
+  }
   host::ScenarioText scn_;
   std::string scn_name_;
   std::vector<ScriptEvent> events_;
@@ -152,7 +166,8 @@ class Run {
   double seg_t_ = 0, seg_dt_ = 0;  // time and step length where the current run of equal steps began
   long seg_steps_ = 0;
   PlotRecorder plot_;
-  Sample sample_;  // the telemetry of the step, kept to reuse its storage
+  Sample sample_;      // the telemetry of the step, kept to reuse its storage
+  Sample wide_, one_;  // a CSV row of several vessels, and one vessel's part of it
   CsvRowWriter csv_row_;
   std::vector<std::string> written_;
   int passed_ = 0, failed_ = 0;
@@ -264,8 +279,11 @@ bool Run::CheckOutputs(std::vector<host::ScenarioProblem> &problems) {
   struct Named {
     const char *option;
     const std::string &path;
-  } outputs[] = {
-      {"--csv", o_.csv}, {"--plot", o_.plot}, {"--trace", o_.trace}, {"--save", o_.save}, {"--report", o_.report}};
+  } outputs[] = {{"--csv", CsvToStdout() ? kNoPath : o_.csv},
+                 {"--plot", o_.plot},
+                 {"--trace", o_.trace},
+                 {"--save", o_.save},
+                 {"--report", o_.report}};
   for (size_t i = 0; i < sizeof outputs / sizeof outputs[0]; ++i) {
     if (outputs[i].path.empty()) continue;
     std::string why = clash(outputs[i].path);
@@ -609,11 +627,22 @@ void Run::Record(bool force_table) {
   max_alt_ = std::max(max_alt_, focus_->altitude);
   max_speed_ = std::max(max_speed_, focus_->airspeed);
   bool table = !o_.quiet && (force_table || steps_ % o_.every == 0);
-  if (!csv_ && o_.plot.empty() && !report_ && !table) return;
+  bool csv_row = csv_ && (force_table || steps_ % o_.csv_every == 0);
+  if (!csv_row && o_.plot.empty() && !report_ && !table) return;
   Sample &s = sample_;
   Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr, s);
-  if (csv_) {
-    const std::string &row = csv_row_.Row(s);
+  if (csv_row) {
+    // With several vessels, the time and then every vessel's columns.
+    const Sample *row_of = &s;
+    if (vessels_.size() > 1) {
+      wide_.v.assign(1, t_);
+      for (auto *hv : vessels_) {
+        Measure(*hv, t_, SoundId(hv), sound_ ? SlotPlaying : nullptr, one_);
+        wide_.v.insert(wide_.v.end(), one_.v.begin() + 1, one_.v.end());
+      }
+      row_of = &wide_;
+    }
+    const std::string &row = csv_row_.Row(*row_of);
     std::fwrite(row.data(), 1, row.size(), csv_);
     std::fputc('\n', csv_);
   }
@@ -684,7 +713,9 @@ void Run::WriteReport() {
 
 bool Run::OpenOutputs() {
   std::string error;
-  if (!o_.csv.empty()) {
+  if (CsvToStdout()) {
+    csv_ = csv_out_;
+  } else if (!o_.csv.empty()) {
     if (!csv_file_.Open(o_.csv, true, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
     csv_ = csv_file_.Stream();
   }
@@ -709,9 +740,9 @@ int Run::Go() {
   if (!o_.report.empty()) report_.reset(new ReportRecorder(o_.hud_every, std::max(0.1, duration_ / 4000)));
   if (!Load()) return bad_host_lines_ ? kBadInput : kModuleFailed;
   if (!OpenOutputs()) return kOutputFailed;
-  if (csv_) std::setvbuf(csv_, nullptr, _IOFBF, 1 << 16);  // a row every step: fewer, larger writes
-  FlushTrace();                                            // the set-up calls, as step 0
-  if (csv_) std::fprintf(csv_, "%s\n", CsvHeader().c_str());
+  if (csv_ && !CsvToStdout()) std::setvbuf(csv_, nullptr, _IOFBF, 1 << 16);  // a row every step: fewer, larger writes
+  FlushTrace();                                                              // the set-up calls, as step 0
+  if (csv_) std::fprintf(csv_, "%s\n", CsvHeaderOf().c_str());
   if (!o_.quiet) std::fprintf(out_, "%s\n", TableHeader().c_str());
   Record(true);
   progress_ = Terminal(err_);
@@ -761,7 +792,16 @@ int Run::Go() {
     std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
                  events_[i].Where().c_str(), t_);
   }
-  if (csv_) Commit(csv_file_, o_.csv, "telemetry, one row per step");
+  const std::string rows =
+      o_.csv_every == 1 ? "one row per step" : "a row every " + std::to_string(o_.csv_every) + " steps";
+  if (csv_ && CsvToStdout()) {
+    if (std::fflush(csv_) == 0)
+      written_.push_back("standard output (telemetry, " + rows + ")");
+    else
+      std::fprintf(err_, "tarvex-sim: cannot write the telemetry to standard output\n"), output_failed_ = true;
+  } else if (csv_) {
+    Commit(csv_file_, o_.csv, "telemetry, " + rows);
+  }
   csv_ = nullptr;
   if (!o_.plot.empty()) {
     if (WriteOutput(o_.plot, PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_), true, error))
@@ -792,7 +832,8 @@ int Run::Go() {
 }  // namespace
 
 int Fly(const Options &options, std::FILE *out, std::FILE *err) {
-  Run run(options, out, err);
+  // Telemetry on standard output: everything else goes to standard error.
+  Run run(options, options.csv == "-" ? err : out, err, out);
   return run.Go();
 }
 

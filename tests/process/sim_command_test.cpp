@@ -191,6 +191,34 @@ TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputs) {
   EXPECT_TRUE(Has(Slurp("out/fall-1s.scn"), "Tarvex1:Tarvex\n  STATUS Flying\n  ALT 495.0")) << "saved at 1 s";
 }
 
+// A run pipes into other tools: the telemetry alone on standard output, the
+// rest on standard error, and problems in order with the table.
+TEST_F(SimCommand, CommandLineConventions) {
+  Write("fall.scn", kFalling + "BEGIN_SCRIPT\n0.5 expect alt > 9999\nEND_SCRIPT\n");
+  Result r = Sim("fall.scn --no-sound --duration=1 --csv - --csv-every 30");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out.rfind("t,alt,airspeed,", 0), 0u) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 1 + 2) << "header, start, every 30 steps\n" << r.out;
+  EXPECT_TRUE(Has(r.out, "\n0.5,") && Has(r.out, "\n1,")) << r.out;
+  EXPECT_TRUE(Has(r.err, "t(s)") && Has(r.err, "wrote standard output (telemetry, a row every 30 steps)")) << r.err;
+  int code = std::system((std::string(TARVEX_SIM_PATH) + " fall.scn --no-sound --every 1 >both.txt 2>&1").c_str());
+  EXPECT_EQ(WEXITSTATUS(code), 1);
+  const std::string both = Slurp("both.txt");
+  const size_t failed = both.find("expectation failed at t=0.500 s");
+  EXPECT_TRUE(failed != std::string::npos && failed > both.find("\n     0.48 ") && failed < both.find("\n     0.52 "))
+      << "the problem between the rows it falls between\n"
+      << both.substr(0, 3000);
+  Result v = Sim("--version");
+  EXPECT_TRUE(Has(v.out, "tarvex-sim 1.") && Has(v.out, "ModuleDate \"Mar  3 2011\", GetModuleVersion 20100830"))
+      << v.out << v.err;
+  EXPECT_EQ(Sim("--version --module nowhere.so").code, 3);
+  Result two = Sim("--no-sound --quiet --duration 0.1 --csv out/two.csv " + std::string(TARVEX_SOURCE_DIR) +
+                   "/scenarios/two_vessels.scn");
+  const std::string csv = Slurp("out/two.csv");
+  EXPECT_EQ(csv.rfind("t,Tarvex1.alt,Tarvex1.airspeed,", 0), 0u) << csv.substr(0, 200);
+  EXPECT_TRUE(Has(csv.substr(0, csv.find('\n')), ",Tarvex2.reheat_sound")) << "every vessel's columns";
+}
+
 TEST_F(SimCommand, FilesAreWrittenWholeOrNotAtAllAndSavesStayInTheOutputFolder) {
   Write("fly.scn", kFalling);
   Write("self.scn", kFalling + "BEGIN_SCRIPT\n0.5 save self.scn\nEND_SCRIPT\n");
