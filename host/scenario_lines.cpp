@@ -67,16 +67,17 @@ const std::vector<ScenarioLine> &ScenarioLines() {
       {B::ClassVessel, "GEAR", "<command> [<position>]", "command 0 at rest, 1 raise, 2 lower; position 0 down .. 1 up",
        "the gear command, and where the gear is when a position follows", V::WholeThenReal},
       {B::ClassVessel, "ENG STAT2", "<0|1>", "0 or 1",
-       "written when the main engine has thrust: whether its sound played. Read after ENG STAT through the same "
-       "entry, it sets the engine state, so a save made without a sound service loads with the engine off",
+       "written before ENG STAT when the main engine has thrust: whether its sound played. The ENG STAT entry reads "
+       "it too and sets the engine state from it; the ENG STAT line after it sets the state again",
        V::WholeThenReal},
       {B::ClassVessel, "ENG STAT", "<0|1>", "1 running, 0 off", "the engine state", V::WholeThenReal},
       {B::ClassVessel, "NAVMODEALT", "[1]", "any value", "switches the altitude hold on", V::None},
       {B::ClassVessel, "NAVMODELVL", "[1]", "any value", "switches the horizon-level hold on", V::None},
       {B::ClassVessel, "NAVMODEROT", "[1]", "any value", "switches kill rotation on", V::None},
-      {B::ClassVessel, "ENG TURN", "<angle>", "0 aft .. 1.2 down",
-       "the nozzle: the whole part becomes the nozzle drive (0 at rest, 1 drive down to 1.0, 2 drive aft to 0), "
-       "the fraction the nozzle angle (a saved 1.2 loads as drive down from 0.2)",
+      {B::ClassVessel, "ENG TURN", "<drive> [<angle>]",
+       "drive 0 at rest, 1 down to 1.0, 2 aft to 0; angle 0 aft .. 1.2 down",
+       "the nozzle drive and the nozzle angle; a single number is split, its whole part the drive and its fraction "
+       "the angle",
        V::WholeThenReal},
       {B::ClassVessel, "REHEAT", "<0|1>", "1 selected", "reheat selected (burns at full main thrust, nozzle aft)",
        V::Real},

@@ -4,6 +4,7 @@
 
 #include "host/scenario_text.h"
 #include "sim/keys.h"
+#include "sound/slots.h"
 
 namespace sim {
 
@@ -80,8 +81,12 @@ void SlotWatch::Observe(double t, int slot, bool playing, bool loop, const char 
     what = "turns to looping";
   else
     return;
+  std::string name;
+  for (const WaveSlotFile &f : kWaveSlotFiles)
+    if (f.slot == slot) name = std::string(" ") + f.name;
   out.push_back(FlightEvent{
-      t, "sound", Prefix(who_) + "slot " + std::to_string(slot) + " " + what + " (" + (wave ? wave : "no wave") + ")"});
+      t, "sound",
+      Prefix(who_) + "slot " + std::to_string(slot) + name + " " + what + " (" + (wave ? wave : "no wave") + ")"});
 }
 
 void WarningWatch::Observe(double t, double drag_cw_z, std::vector<FlightEvent> &out) {

@@ -104,7 +104,7 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"traps.scn", 2, "traps.scn:2: expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"TimeAc 2\" (did you mean TimeAcc?)"},
       {"traps.scn", 2, "traps.scn:5: unknown vessel class \"Tarvx\" for \"Tarvex1\": the classes that exist are Tarvex (did you mean Tarvex?)"},
       {"traps.scn", 2, "traps.scn:9: \"GEARX 1\" begins with GEAR, which the class reads as its own line; expected \"GEAR <command> [<position>]\""},
-      {"traps.scn", 2, "traps.scn:10: expected \"ENG TURN <angle>\", found \"ENG TURN 1.2x\""},
+      {"traps.scn", 2, "traps.scn:10: expected \"ENG TURN <drive> [<angle>]\", found \"ENG TURN 1.2x\""},
       {"traps.scn", 2, "traps.scn:14: expected a command key, set, navmode, timeacc, camera, cockpit, hud, save, hudframe or expect, found \"kye\" (did you mean key?)"},
       {"traps.scn", 2, "traps.scn:16: expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"BEGIN_SHIP\" (did you mean BEGIN_SHIPS?)"},
       {"host.scn --no-sound", 2, "host.scn:3: warning: \"STAUS Landed\" is neither a host line nor one of Tarvex's; ignored (did you mean STATUS?)"},

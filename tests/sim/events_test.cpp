@@ -33,12 +33,12 @@ TEST(Events, SoundSlotsStartLoopAndStop) {
     bool playing, loop;
     const char *text;  // "" when nothing changes
   } rows[] = {{false, false, ""},
-              {true, false, "slot 12 starts (Cover.wav)"},
+              {true, false, "slot 12 cover starts (Cover.wav)"},
               {true, false, ""},
-              {true, true, "slot 12 turns to looping (Cover.wav)"},
+              {true, true, "slot 12 cover turns to looping (Cover.wav)"},
               {true, true, ""},
-              {false, true, "slot 12 stops (Cover.wav)"},
-              {true, true, "slot 12 starts looping (Cover.wav)"}};
+              {false, true, "slot 12 cover stops (Cover.wav)"},
+              {true, true, "slot 12 cover starts looping (Cover.wav)"}};
   sim::SlotWatch watch;
   std::vector<sim::FlightEvent> out;
   for (const Row &r : rows) {
