@@ -55,7 +55,7 @@ std::string LinesList() {
   for (const ScriptCommand &c : ScriptCommands())
     s += Row(std::string(c.name) + " " + c.arguments, 44, "", 0, c.meaning);
   s += "Controls of set (level 0 to 1, or -1 to 1):\n";
-  for (const SetTarget &t : SetTargets()) s += Row(t.name, 10, t.lowest < 0 ? "-1..1" : "0..1", 7, t.meaning);
+  for (const SetControl &t : SetTargets()) s += Row(t.name, 10, t.lowest < 0 ? "-1..1" : "0..1", 7, t.meaning);
   return s;
 }
 

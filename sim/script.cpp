@@ -72,8 +72,8 @@ std::string TimeText(double t) {
   return buf;
 }
 
-const SetTarget *FindTarget(const std::string &name) {
-  for (const SetTarget &t : SetTargets())
+const SetControl *FindTarget(const std::string &name) {
+  for (const SetControl &t : SetTargets())
     if (name == t.name) return &t;
   return nullptr;
 }
@@ -82,26 +82,28 @@ std::string Found(const std::string &word) { return ", found \"" + word + "\""; 
 
 }  // namespace
 
-const std::vector<SetTarget> &SetTargets() {
-  static const std::vector<SetTarget> targets = {
-      {"main", 0,
+const std::vector<SetControl> &SetTargets() {
+  static const std::vector<SetControl> targets = {
+      {"main", SetTarget::Main, 0,
        "main engine group level: the throttle. The module keeps a running engine at 0.0015 at least and "
        "the altitude hold nudges it below 70 m/s"},
-      {"hover", 0,
+      {"hover", SetTarget::Hover, 0,
        "lift thrusters (fore and aft): the module holds them at 0 unless the altitude hold is on, and "
        "keeps their mean no higher than main; with the hold on the host's altitude hold sets them, so "
        "this level lasts one step at most"},
-      {"elevator", -1, "elevator, positive nose up"},
-      {"aileron", -1, "ailerons, positive roll right; the horizon-level hold centres them every step"},
-      {"rudder", -1, "rudder, positive nose right; on the ground it also steers the nose wheel"},
-      {"trim", -1, "elevator trim; the altitude hold above 70 m/s sets it, and resets it to 0 once when it ends"},
-      {"forward", 0,
+      {"elevator", SetTarget::Elevator, -1, "elevator, positive nose up"},
+      {"aileron", SetTarget::Aileron, -1,
+       "ailerons, positive roll right; the horizon-level hold centres them every step"},
+      {"rudder", SetTarget::Rudder, -1, "rudder, positive nose right; on the ground it also steers the nose wheel"},
+      {"trim", SetTarget::Trim, -1,
+       "elevator trim; the altitude hold above 70 m/s sets it, and resets it to 0 once when it ends"},
+      {"forward", SetTarget::Forward, 0,
        "forward translation input (linear attitude mode, which the horizon-level hold selects): "
        "with the hold on, turns the nozzle against a backward drift"},
-      {"back", 0,
+      {"back", SetTarget::Back, 0,
        "backward translation input (linear attitude mode): with the horizon-level hold on, turns the "
        "nozzle against a forward drift; any fore-and-aft input stops the slow-hover nozzle set"},
-      {"brake", 0, "wheel brakes, both main wheels"},
+      {"brake", SetTarget::Brake, 0, "wheel brakes, both main wheels"},
   };
   return targets;
 }
@@ -196,13 +198,14 @@ bool ReadSet(const Line &l, ScriptEvent &ev, std::string &error) {
   const char *usage = "\"<time> set <main|hover|elevator|aileron|rudder|trim|forward|back|brake> <level>\"";
   if (l.n() != 4) return error = usage, false;
   Qualified(l.w[2], ev.vessel, ev.name);
-  const SetTarget *t = FindTarget(ev.name);
+  const SetControl *t = FindTarget(ev.name);
   if (!t) {
     std::vector<std::string> names;
     for (auto &x : SetTargets()) names.push_back(x.name);
     return error = std::string(usage) + Found(ev.name) + host::DidYouMean(ev.name, names), false;
   }
-  if (!Number(l.w[3], ev.value) || ev.value < t->lowest || ev.value > 1)
+  ev.target = t->target;
+  if (!Number(l.w[3], ev.value) || !(ev.value >= t->lowest) || !(ev.value <= 1))
     return error = std::string("a level ") + (t->lowest < 0 ? "from -1 to 1" : "from 0 to 1") + " for " + ev.name +
                    Found(l.w[3]),
            false;

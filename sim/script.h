@@ -18,6 +18,9 @@ enum class Command { Key, Set, Navmode, TimeAcc, Camera, Cockpit, Hud, Save, Hud
 
 enum class Compare { Eq, Ne, Lt, Le, Gt, Ge };
 
+// What a `set` line moves.
+enum class SetTarget { Main, Hover, Elevator, Aileron, Rudder, Trim, Forward, Back, Brake };
+
 struct ScriptEvent {
   double time = 0;
   std::string file;
@@ -27,6 +30,7 @@ struct ScriptEvent {
   std::string vessel;  // qualifier; empty for the vessel in focus
   std::string name;    // key name, set target, column, HUD text or file
   unsigned key = 0;    // key code
+  SetTarget target = SetTarget::Main;
   bool shift = false, ctrl = false, alt = false;
   int mode = 0;     // navmode number, cockpit or HUD mode, sound slot
   bool on = false;  // navmode on, camera internal, sound playing
@@ -44,14 +48,15 @@ struct ScriptCommand {
 };
 const std::vector<ScriptCommand> &ScriptCommands();
 
-// The controls `set` moves: name, lowest level (-1 or 0; the highest is 1)
-// and how the vessel and the host act on it.
-struct SetTarget {
+// The controls `set` moves: name, target, lowest level (-1 or 0; the
+// highest is 1) and how the vessel and the host act on it.
+struct SetControl {
   const char *name;
+  SetTarget target;
   double lowest;
   const char *meaning;
 };
-const std::vector<SetTarget> &SetTargets();
+const std::vector<SetControl> &SetTargets();
 
 // Reads one script line; on failure says what was expected in `error`.
 bool ParseScriptLine(const std::string &text, ScriptEvent &ev, std::string &error);
