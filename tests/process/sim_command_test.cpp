@@ -80,10 +80,11 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
   Write("far.scn", kFalling + "BEGIN_SCRIPT\n1e300 key E\nEND_SCRIPT\n");
   Write("warp.scn", kFalling + "BEGIN_SCRIPT\n0 timeacc 1000\nEND_SCRIPT\n");  // the module caps it at 10
   // Silent traps: each says what it found and what it does.
-  Write("traps.scn",
-        "BEGIN_ENVIRONMENT\n  TimeAc 2\nEND_ENVIRONMENT\nBEGIN_SHIPS\nTarvex1:Tarvx\n  STAUS Landed\nEND\n"
-        "Tarvex2:Tarvex\n  GEARX 1\n  ENG TURN 1.2x\nEND\nEND_SHIPS\nBEGIN_SCRIPT\n"
-        "1 kye E\nEND_SCRIPT\nBEGIN_SHIP\n");
+  Write(
+      "traps.scn",
+      "BEGIN_ENVIRONMENT\n  TimeAc 2\n  Date MJD 5x\nEND_ENVIRONMENT\nBEGIN_SHIPS\nTarvex1:Tarvx\n  STAUS Landed\nEND\n"
+      "Tarvex2:Tarvex\n  GEARX 1\n  ENG TURN 1.2x\nEND\nEND_SHIPS\nBEGIN_SCRIPT\n"
+      "1 kye E\nEND_SCRIPT\nBEGIN_SHIP\n");
   Write("host.scn", "BEGIN_SHIPS\nTarvex1:Tarvex\n  STAUS Landed\n  ALT 5abc\nEND\nEND_SHIPS\n");
   Write("noted.scn",
         "BEGIN_SHIPS\nTarvex1:Tarvex\n  STATUS Landed\n  ALT 50\n  PITCH 10\n  FUEL 99999\n  FEUL 1\n"
@@ -102,11 +103,12 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"--module ./nowhere.so --no-sound", 3, "cannot load module ./nowhere.so"},
       {"--sound ./nowhere.dll --quiet --duration 0.1", 3, "cannot load"},
       {"traps.scn", 2, "traps.scn:2: expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"TimeAc 2\" (did you mean TimeAcc?)"},
-      {"traps.scn", 2, "traps.scn:5: unknown vessel class \"Tarvx\" for \"Tarvex1\": the classes that exist are Tarvex (did you mean Tarvex?)"},
-      {"traps.scn", 2, "traps.scn:9: \"GEARX 1\" begins with GEAR, which the class reads as its own line; expected \"GEAR <command> [<position>]\""},
-      {"traps.scn", 2, "traps.scn:10: expected \"ENG TURN <drive> [<angle>]\", found \"ENG TURN 1.2x\""},
-      {"traps.scn", 2, "traps.scn:14: expected a command key, set, navmode, timeacc, camera, cockpit, hud, save, hudframe or expect, found \"kye\" (did you mean key?)"},
-      {"traps.scn", 2, "traps.scn:16: expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"BEGIN_SHIP\" (did you mean BEGIN_SHIPS?)"},
+      {"traps.scn", 2, "traps.scn:3: expected \"Date MJD <days>\", found \"Date MJD 5x\""},
+      {"traps.scn", 2, "traps.scn:6: unknown vessel class \"Tarvx\" for \"Tarvex1\": the classes that exist are Tarvex (did you mean Tarvex?)"},
+      {"traps.scn", 2, "traps.scn:10: \"GEARX 1\" begins with GEAR, which the class reads as its own line; expected \"GEAR <command> [<position>]\""},
+      {"traps.scn", 2, "traps.scn:11: expected \"ENG TURN <drive> [<angle>]\", found \"ENG TURN 1.2x\""},
+      {"traps.scn", 2, "traps.scn:15: expected a command key, set, navmode, timeacc, camera, cockpit, hud, save, hudframe or expect, found \"kye\" (did you mean key?)"},
+      {"traps.scn", 2, "traps.scn:17: expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"BEGIN_SHIP\" (did you mean BEGIN_SHIPS?)"},
       {"host.scn --no-sound", 2, "host.scn:3: warning: \"STAUS Landed\" is neither a host line nor one of Tarvex's; ignored (did you mean STATUS?)"},
       {"host.scn --no-sound", 2, "host.scn:4: expected \"ALT <metres, -100 to 1e12>\", found \"5abc\""},
       {"noted.scn --no-sound --quiet", 0, "noted.scn:4: warning: ALT is not used with STATUS Landed: the vessel rests on its gear"},
