@@ -378,8 +378,13 @@ void Run::NoteHostLines(const host::ScenarioVesselBlock &b, const host::Scenario
           if (hv.ground_contact && strncasecmp(text.c_str(), key, std::strlen(key)) == 0 &&
               std::isspace((unsigned char)text[std::strlen(key)]))
             warn(std::string(key) + " is not used with STATUS Landed: the vessel rests on its gear");
-        if (!hv.ground_contact && has_vel && strncasecmp(text.c_str(), "AIRSPEED", 8) == 0)
-          warn("AIRSPEED is not used: VEL gives the velocity");
+        // A save writes both, and they agree; a speed that differs from VEL's is lost.
+        if (!hv.ground_contact && has_vel && strncasecmp(text.c_str(), "AIRSPEED", 8) == 0) {
+          const VECTOR3 &v = hv.body.vel;
+          const double speed = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+          if (std::fabs(hv.airspeed - speed) > 1e-6 * std::max(1.0, speed))
+            warn("AIRSPEED is not used: VEL gives the velocity (" + host::Num(speed) + " m/s)");
+        }
         break;
     }
   }

@@ -86,6 +86,7 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       "Tarvex2:Tarvex\n  GEARX 1\n  ENG TURN 1.2x\nEND\nEND_SHIPS\nBEGIN_SCRIPT\n"
       "1 kye E\nEND_SCRIPT\nBEGIN_SHIP\n");
   Write("host.scn", "BEGIN_SHIPS\nTarvex1:Tarvex\n  STAUS Landed\n  ALT 5abc\nEND\nEND_SHIPS\n");
+  Write("vel.scn", "BEGIN_SHIPS\nTarvex1:Tarvex\n  ALT 50\n  AIRSPEED 9\n  VEL 0 0 3\nEND\nEND_SHIPS\n");
   Write("noted.scn",
         "BEGIN_SHIPS\nTarvex1:Tarvex\n  STATUS Landed\n  ALT 50\n  PITCH 10\n  FUEL 99999\n  FEUL 1\n"
         "END\nEND_SHIPS\nBEGIN_SCRIPT\n2 hud none\n1 expect fuel == 20000\nEND_SCRIPT\n");
@@ -111,6 +112,7 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"traps.scn", 2, "traps.scn:17: expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"BEGIN_SHIP\" (did you mean BEGIN_SHIPS?)"},
       {"host.scn --no-sound", 2, "host.scn:3: warning: \"STAUS Landed\" is neither a host line nor one of Tarvex's; ignored (did you mean STATUS?)"},
       {"host.scn --no-sound", 2, "host.scn:4: expected \"ALT <metres, -100 to 1e12>\", found \"5abc\""},
+      {"vel.scn --no-sound --quiet --duration 0.1", 0, "vel.scn:4: warning: AIRSPEED is not used: VEL gives the velocity (3 m/s)"},
       {"noted.scn --no-sound --quiet", 0, "noted.scn:4: warning: ALT is not used with STATUS Landed: the vessel rests on its gear"},
       {"noted.scn --no-sound --quiet", 0, "noted.scn:5: warning: PITCH is not used with STATUS Landed"},
       {"noted.scn --no-sound --quiet", 0, "noted.scn:6: warning: FUEL 99999 is more than the tank holds: filled to its 20000 kg"},
@@ -191,6 +193,7 @@ TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputs) {
   EXPECT_EQ(std::count(ten.begin(), ten.end(), '\n'), 1 + 1 + 600) << "without a script or --duration: 10 s";
 
   EXPECT_TRUE(Has(Slurp("out/fall-1s.scn"), "Tarvex1:Tarvex\n  STATUS Flying\n  ALT 495.0")) << "saved at 1 s";
+  EXPECT_EQ(Sim("out/fall-1s.scn --no-sound --quiet --duration 0.1").err, "") << "a save loads without a warning";
 }
 
 // A run pipes into other tools: the telemetry alone on standard output, the
