@@ -61,7 +61,7 @@ const std::vector<ScenarioLine> &ScenarioLines() {
       {B::HostVessel, "POS", "<x y z>", "metres: x east, y up, z north; default 0 0 0",
        "where the vessel stands; its height comes from ALT (Flying) or the gear (Landed)", V::None},
       {B::HostVessel, "VEL", "<x y z>", "m/s, world frame, each -1e5 to 1e5; default from AIRSPEED",
-       "the velocity; given, it replaces AIRSPEED", V::None},
+       "the velocity; given, it replaces AIRSPEED (a warning when they disagree)", V::None},
       {B::HostVessel, "ANGVEL", "<x y z>", "rad/s, vessel frame (x right, y up, z forward), -100 to 100; default 0",
        "the rotation rates", V::None},
       {B::ClassVessel, "GEAR", "<command> [<position>]", "command 0 at rest, 1 raise, 2 lower; position 0 down .. 1 up",
