@@ -530,6 +530,7 @@ void Run::Check(const ScriptEvent &ev) {
     return;
   }
   ++failed_;
+  std::fflush(out_);  // what the table showed so far comes first
   std::fprintf(err_, "tarvex-sim: %s: expectation failed at t=%.3f s: %s (actual %s)\n", ev.Where().c_str(), t_,
                ev.source.c_str(), actual.c_str());
 }
@@ -651,6 +652,7 @@ void Run::Wrote(bool ok, const std::string &what, const std::string &error) {
 }
 
 void Run::WriteFailed(const std::string &error) {
+  std::fflush(out_);  // what the table showed so far comes first
   std::fprintf(err_, "tarvex-sim: %s\n", error.c_str());
   output_failed_ = true;
 }
@@ -674,6 +676,7 @@ void Run::AtTime() {
 bool Run::GoesOn() {
   if (t_ >= duration_ - 1e-9) return false;
   if (steps_ < o_.max_steps) return true;
+  std::fflush(out_);  // what the table showed so far comes first
   std::fprintf(err_,
                "tarvex-sim: stopped at t=%.3f s after %ld steps, the step cap (--max-steps); the run was to "
                "end at %.3f s\n",
@@ -699,6 +702,7 @@ void Run::FailUnreached() {
     ++failed_;
     if (report_)
       report_->Expectation(events_[i], events_[i].time, "not reached", "the run ended at t=" + Seconds(t_) + " s");
+    std::fflush(out_);  // what the table showed so far comes first
     std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
                  events_[i].Where().c_str(), t_);
   }
