@@ -224,6 +224,17 @@ TEST_F(SimCommand, CommandLineConventions) {
   EXPECT_TRUE(Has(csv.substr(0, csv.find('\n')), ",Tarvex2.reheat_sound")) << "every vessel's columns";
 }
 
+// The reference's first flight flies as written there.
+TEST_F(SimCommand, TheReferencesFirstFlightFliesAsWritten) {
+  const std::string doc = Slurp(std::string(TARVEX_SOURCE_DIR) + "/docs/scenarios.md");
+  const size_t at = doc.find("```\nBEGIN_DESC", doc.find("## A first flight"));
+  ASSERT_NE(at, std::string::npos);
+  Write("hover.scn", doc.substr(at + 4, doc.find("```", at + 4) - at - 4));
+  Result r = Sim("hover.scn --quiet");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.err, "") << "no warning either";
+}
+
 TEST_F(SimCommand, FilesAreWrittenWholeOrNotAtAllAndSavesStayInTheOutputFolder) {
   Write("fly.scn", kFalling);
   Write("self.scn", kFalling + "BEGIN_SCRIPT\n0.5 save self.scn\nEND_SCRIPT\n");
