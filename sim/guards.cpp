@@ -126,11 +126,15 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
       if (taken[i].identity == identity || SameFile(path, taken[i].path)) return taken[i].what;
     return std::string();
   };
+  static const std::string standard_output;  // "--csv -" writes no file
   struct Named {
     const char *option;
     const std::string &path;
-  } outputs[] = {
-      {"--csv", o.csv}, {"--plot", o.plot}, {"--trace", o.trace}, {"--save", o.save}, {"--report", o.report}};
+  } outputs[] = {{"--csv", o.csv == "-" ? standard_output : o.csv},
+                 {"--plot", o.plot},
+                 {"--trace", o.trace},
+                 {"--save", o.save},
+                 {"--report", o.report}};
   for (const Named &out : outputs) {
     if (out.path.empty()) continue;
     const std::string why = clash(out.path, taken.size());
