@@ -338,6 +338,31 @@ TEST_F(SimCommand, OneFileUnderTwoSpellingsIsRefused) {
   EXPECT_EQ(fs::file_size("mod.so"), fs::file_size(TARVEX_MODULE_PATH)) << "the module is kept";
 }
 
+TEST_F(SimCommand, AReplacedFileKeepsItsProtection) {
+  using fs::perms;
+  const struct {
+    const char *option, *file;
+    perms mode;
+    int code;
+  } rows[] = {
+      {"--save", "private.scn", perms::owner_read | perms::owner_write, 0},
+      {"--csv", "shared.csv", perms::owner_read | perms::owner_write | perms::group_read, 0},
+      {"--save", "locked.scn", perms::owner_read | perms::group_read | perms::others_read, 4},
+  };
+  for (const auto &r : rows) {
+    Write(r.file, "old\n");
+    fs::permissions(r.file, r.mode);
+    Result res = Sim(std::string("--no-sound --quiet --duration 0.1 ") + r.option + " " + r.file);
+    EXPECT_EQ(res.code, r.code) << r.file << "\n" << res.err;
+    EXPECT_EQ(fs::status(r.file).permissions(), r.mode) << r.file << ": the mode is kept";
+    if (r.code == 4) {
+      EXPECT_TRUE(Has(res.err, std::string(r.file) + ": it is read-only")) << res.err;
+      EXPECT_EQ(Slurp(r.file), "old\n") << r.file << ": kept";
+    }
+    fs::permissions(r.file, perms::owner_all);
+  }
+}
+
 // Every input is checked in time linear in its size, and what a run keeps
 // has a cap no real use reaches; the largest inputs are timed in bench/.
 TEST_F(SimCommand, CapsBoundWhatARunChecksAndKeeps) {
