@@ -191,8 +191,9 @@ class Run {
   std::FILE *csv_ = nullptr, *trace_ = nullptr;
   bool output_failed_ = false, capped_ = false, bad_host_lines_ = false;
   StopSignals stop_signals_;
-  int interrupted_ = 0;            // the signal that stopped the run, 0 for none
-  double seg_t_ = 0, seg_dt_ = 0;  // time and step length where the current run of equal steps began
+  long long sound_log_before_ = -1;  // its size before the module loaded; -1: none
+  int interrupted_ = 0;              // the signal that stopped the run, 0 for none
+  double seg_t_ = 0, seg_dt_ = 0;    // time and step length where the current run of equal steps began
   long seg_steps_ = 0;
   PlotRecorder plot_;
   Sample sample_;      // the telemetry of the step, kept to reuse its storage
@@ -318,6 +319,7 @@ void Run::CheckVessels(std::vector<host::ScenarioProblem> &problems) {
 }
 
 bool Run::Load() {
+  sound_log_before_ = FileSize(kSoundLog);
   host::World &w = host::world();
   w.trace.enabled = !o_.trace.empty();
   w.time_acceleration = scn_.environment.time_acceleration;
@@ -609,7 +611,8 @@ void Run::Record(bool force_table) {
 bool Run::SaveScenario(const std::string &path, std::string &error) {
   host::ScenarioText s = scn_;
   s.script.clear();
-  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + scn_name_ + ".");
+  // The path as text of one line, whatever it holds.
+  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + Printable(scn_name_) + ".");
   s.environment.mjd = scn_.environment.mjd + t_ / 86400;
   host::World &w = host::world();
   s.environment.time_acceleration = w.time_acceleration;
@@ -741,10 +744,19 @@ void Run::ShowProgress() {
   }
 }
 
-// Expectations the run ended before fail.
+// Expectations, saves and HUD frames the run ended before fail.
 void Run::FailUnreached() {
   for (size_t i = next_event_; i < events_.size(); ++i) {
-    if (events_[i].command < Command::Expect) continue;
+    const Command c = events_[i].command;
+    if (c == Command::Save || c == Command::HudFrame) {
+      ++failed_;
+      std::fflush(out_);
+      std::fprintf(err_, "tarvex-sim: %s: %s to %s not reached: the run ended at t=%.3f s\n",
+                   events_[i].Where().c_str(), c == Command::Save ? "save" : "hudframe",
+                   Printable(events_[i].name).c_str(), t_);
+      continue;
+    }
+    if (c < Command::Expect) continue;
     ++failed_;
     if (report_)
       report_->Expectation(events_[i], events_[i].time, "not reached", "the run ended at t=" + Seconds(t_) + " s");
@@ -777,6 +789,8 @@ void Run::WriteOutputs() {
     Commit(trace_file_, o_.trace, "host calls of the module");
     trace_ = nullptr;
   }
+  if (FileSize(kSoundLog) != sound_log_before_)
+    written_.push_back(std::string(kSoundLog) + " (the sound connector's log, appended to)");
   if (report_) WriteReport();
 }
 

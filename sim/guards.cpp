@@ -54,6 +54,8 @@ bool ReadInputFile(const std::string &path, std::string &text, std::string &erro
   const int failure = std::ferror(in) ? (errno ? errno : EIO) : 0;
   std::fclose(in);
   if (failure) return error = "cannot read " + path + ": " + std::strerror(failure), false;
+  // A byte-order mark, as some editors write at the start of UTF-8 text.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   return true;
 }
 
@@ -120,6 +122,11 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
   add(o.module, "the module this run loads");
   if (!o.no_sound) add(o.sound, "the sound service this run loads");
   add(kSoundLog, "the sound log the module writes");
+  // The module's sound connector appends to its log in the current folder:
+  // a pipe of that name would hold the run for good.
+  if (IsPipe(kSoundLog))
+    problems.push_back(host::ScenarioProblem{
+        kSoundLog, 0, "is a pipe, where the module's sound connector would wait for good; remove it"});
   auto clash = [&](const std::string &path, size_t upto) -> std::string {
     const std::string identity = PathIdentity(path);
     for (size_t i = 0; i < upto; ++i)
@@ -137,7 +144,8 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
                  {"--report", o.report}};
   for (const Named &out : outputs) {
     if (out.path.empty()) continue;
-    const std::string why = clash(out.path, taken.size());
+    std::string why = clash(out.path, taken.size());
+    if (NameOf(out.path).empty()) why = "a folder (the path ends in a separator), not a file";
     if (!why.empty())
       problems.push_back(host::ScenarioProblem{std::string(out.option) + " " + out.path, 0, "refused: it is " + why});
     add(out.path, std::string("the file ") + out.option + " writes");

@@ -2,6 +2,7 @@
 // hostile input (files lost or overwritten, saves outside the output folder,
 // runs that would never end).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -277,7 +278,10 @@ TEST_F(SimCommand, FilesAreWrittenWholeOrNotAtAllAndSavesStayInTheOutputFolder) 
   EXPECT_FALSE(fs::exists("../outside/d.scn"));
   EXPECT_TRUE(fs::exists(end)) << "--save goes wherever the user names";
   Result r = Sim("--no-sound --duration 0.1 --trace /dev/full --csv keep.csv --quiet");
-  EXPECT_EQ(r.out, "wrote keep.csv (telemetry, one row per step)\n") << "only what was written, also with --quiet";
+  EXPECT_EQ(r.out,
+            "wrote keep.csv (telemetry, one row per step)\n"
+            "wrote OrbiterSound_Log.txt (the sound connector's log, appended to)\n")
+      << "only what was written, also with --quiet";
   for (auto &e : fs::directory_iterator(".")) EXPECT_FALSE(Has(e.path().string(), ".tmp")) << e.path();
 }
 
@@ -361,6 +365,42 @@ TEST_F(SimCommand, AReplacedFileKeepsItsProtection) {
     }
     fs::permissions(r.file, perms::owner_all);
   }
+}
+
+TEST_F(SimCommand, SmallerHolesAreClosed) {
+  Write("late.scn", kFalling + "BEGIN_SCRIPT\n5 save late.scn.scn\n5 hudframe late.svg\nEND_SCRIPT\n");
+  Write("bom.scn", "\xEF\xBB\xBF" + kFalling);
+  Write("bom.txt",
+        "\xEF\xBB\xBF"
+        "0.5 expect alt < 500\n");
+  Write("odd\x01\xff.scn", kFalling);
+  Write("two\nlines.scn", kFalling);
+  const std::string long_name(246, 'n');
+  std::error_code ec;
+  fs::remove("OrbiterSound_Log.txt", ec);
+  // clang-format off
+  ExpectRuns({
+      {"late.scn --no-sound --duration 1", 1, "late.scn:9: save to late.scn.scn not reached: the run ended at t=1.000 s"},
+      {"late.scn --no-sound --duration 1", 1, "late.scn:10: hudframe to late.svg not reached"},
+      {"bom.scn --no-sound --quiet --script bom.txt", 0, ""},  // a byte-order mark is skipped
+      {"--no-sound --quiet --duration 0.1 --save " + long_name + ".scn", 0, "wrote " + long_name + ".scn"},
+      {"--no-sound --duration 0.1 --csv newdir/", 2, "--csv newdir/: refused: it is a folder (the path ends in a separator)"},
+      {"'odd\x01\xff.scn' --no-sound --quiet --plot odd.svg --report odd.html", 0, ""},
+      {"'two\nlines.scn' --no-sound --quiet --save two.scn", 0, ""},
+      {"--no-sound --quiet --duration 0.1", 0, "wrote OrbiterSound_Log.txt (the sound connector's log, appended to)"},
+  });
+  // clang-format on
+  EXPECT_FALSE(fs::exists("newdir")) << "no folder made for a refused output";
+  for (const char *page : {"odd.svg", "odd.html"}) {
+    const std::string text = Slurp(page);
+    EXPECT_TRUE(Has(text, "odd?\xEF\xBF\xBD.scn") && !Has(text, "\x01")) << page << ": well-formed text";
+  }
+  EXPECT_TRUE(Has(Slurp("two.scn"), "Saved by tarvex-sim at t=10.000 s of two\\x0alines.scn.\nEND_DESC"));
+  EXPECT_EQ(Sim("two.scn --no-sound --quiet --duration 0").code, 0) << "the save loads again";
+  fs::remove("OrbiterSound_Log.txt", ec);
+  ASSERT_EQ(mkfifo("OrbiterSound_Log.txt", 0600), 0);
+  ExpectRuns({{"--no-sound", 2, "OrbiterSound_Log.txt: is a pipe, where the module's sound connector would wait"}});
+  fs::remove("OrbiterSound_Log.txt", ec);
 }
 
 // Every input is checked in time linear in its size, and what a run keeps
