@@ -2,7 +2,6 @@
 // hostile input (files lost or overwritten, saves outside the output folder,
 // runs that would never end).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -12,6 +11,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -308,165 +309,51 @@ TEST_F(SimCommand, HudFramesAndTheReportShowWhatThePilotSaw) {
     EXPECT_FALSE(Has(page, fetch)) << "the report fetches nothing: " << fetch;
 }
 
-// A second round of hostile input, one class of attack per group of rows.
-TEST_F(SimCommand, HostileNamesAreRefusedOnTheBytesTheSystemSees) {
-  Write("run.sh", "#!/bin/sh\necho mine\n");
-  Write("nul.scn", kFalling + "BEGIN_SCRIPT\n0 save run.sh" + std::string(1, '\0') + ".scn\n0 hudframe run.sh" +
-                       std::string(1, '\0') + ".svg\n0 save esc\x1b[2J.scn\nEND_SCRIPT\n");
-  // clang-format off
-  ExpectRuns({
-      {"nul.scn --no-sound", 2, "nul.scn:9: save to run.sh\\x00.scn refused: a name with a control character"},
-      {"nul.scn --no-sound", 2, "nul.scn:10: hudframe to run.sh\\x00.svg refused: a name with a control character"},
-      {"nul.scn --no-sound", 2, "nul.scn:11: save to esc\\x1b[2J.scn refused"},
-  });
-  // clang-format on
-  EXPECT_EQ(Slurp("run.sh"), "#!/bin/sh\necho mine\n") << "the file the name stops at is untouched";
-}
-
-TEST_F(SimCommand, OneFileUnderTwoSpellingsIsRefused) {
-  Write("fly.scn", kFalling);
-  Write("hud.scn", kFalling + "BEGIN_SCRIPT\n0.1 hudframe h.svg\nEND_SCRIPT\n");
-  fs::copy_file(TARVEX_MODULE_PATH, "mod.so", fs::copy_options::overwrite_existing);
-  const std::string here = "../" + fs::current_path().filename().string();
-  // clang-format off
-  ExpectRuns({
-      {"fly.scn --no-sound --csv a.csv --plot ./a.csv", 2, "--plot ./a.csv: refused: it is the file --csv writes"},
-      {"fly.scn --no-sound --save x.out --report " + here + "/x.out", 2, "/x.out: refused: it is the file --save writes"},
-      {"fly.scn --no-sound --csv new/./a.csv --trace new/sub/../a.csv", 2, "refused: it is the file --csv writes"},
-      {"hud.scn --no-sound --plot h.svg", 2, "hud.scn:9: hudframe to h.svg refused: it is the file --plot writes"},
-      {"fly.scn --no-sound --module mod.so --csv ./mod.so", 2, "--csv ./mod.so: refused: it is the module this run loads"},
-      {"fly.scn --no-sound --save OrbiterSound_Log.txt", 2, "refused: it is the sound log the module writes"},
-  });
-  // clang-format on
-  EXPECT_FALSE(fs::exists("a.csv") || fs::exists("x.out") || fs::exists("new")) << "nothing written";
-  EXPECT_EQ(fs::file_size("mod.so"), fs::file_size(TARVEX_MODULE_PATH)) << "the module is kept";
-}
-
-TEST_F(SimCommand, AReplacedFileKeepsItsProtection) {
-  using fs::perms;
-  const struct {
-    const char *option, *file;
-    perms mode;
-    int code;
-  } rows[] = {
-      {"--save", "private.scn", perms::owner_read | perms::owner_write, 0},
-      {"--csv", "shared.csv", perms::owner_read | perms::owner_write | perms::group_read, 0},
-      {"--save", "locked.scn", perms::owner_read | perms::group_read | perms::others_read, 4},
-  };
-  for (const auto &r : rows) {
-    Write(r.file, "old\n");
-    fs::permissions(r.file, r.mode);
-    Result res = Sim(std::string("--no-sound --quiet --duration 0.1 ") + r.option + " " + r.file);
-    EXPECT_EQ(res.code, r.code) << r.file << "\n" << res.err;
-    EXPECT_EQ(fs::status(r.file).permissions(), r.mode) << r.file << ": the mode is kept";
-    if (r.code == 4) {
-      EXPECT_TRUE(Has(res.err, std::string(r.file) + ": it is read-only")) << res.err;
-      EXPECT_EQ(Slurp(r.file), "old\n") << r.file << ": kept";
-    }
-    fs::permissions(r.file, perms::owner_all);
-  }
-}
-
-TEST_F(SimCommand, SmallerHolesAreClosed) {
-  Write("late.scn", kFalling + "BEGIN_SCRIPT\n5 save late.scn.scn\n5 hudframe late.svg\nEND_SCRIPT\n");
-  Write("bom.scn", "\xEF\xBB\xBF" + kFalling);
-  Write("bom.txt",
-        "\xEF\xBB\xBF"
-        "0.5 expect alt < 500\n");
-  Write("odd\x01\xff.scn", kFalling);
-  Write("two\nlines.scn", kFalling);
-  const std::string long_name(246, 'n');
-  std::error_code ec;
-  fs::remove("OrbiterSound_Log.txt", ec);
-  // clang-format off
-  ExpectRuns({
-      {"late.scn --no-sound --duration 1", 1, "late.scn:9: save to late.scn.scn not reached: the run ended at t=1.000 s"},
-      {"late.scn --no-sound --duration 1", 1, "late.scn:10: hudframe to late.svg not reached"},
-      {"bom.scn --no-sound --quiet --script bom.txt", 0, ""},  // a byte-order mark is skipped
-      {"--no-sound --quiet --duration 0.1 --save " + long_name + ".scn", 0, "wrote " + long_name + ".scn"},
-      {"--no-sound --duration 0.1 --csv newdir/", 2, "--csv newdir/: refused: it is a folder (the path ends in a separator)"},
-      {"'odd\x01\xff.scn' --no-sound --quiet --plot odd.svg --report odd.html", 0, ""},
-      {"'two\nlines.scn' --no-sound --quiet --save two.scn", 0, ""},
-      {"--no-sound --quiet --duration 0.1", 0, "wrote OrbiterSound_Log.txt (the sound connector's log, appended to)"},
-  });
-  // clang-format on
-  EXPECT_FALSE(fs::exists("newdir")) << "no folder made for a refused output";
-  for (const char *page : {"odd.svg", "odd.html"}) {
-    const std::string text = Slurp(page);
-    EXPECT_TRUE(Has(text, "odd?\xEF\xBF\xBD.scn") && !Has(text, "\x01")) << page << ": well-formed text";
-  }
-  EXPECT_TRUE(Has(Slurp("two.scn"), "Saved by tarvex-sim at t=10.000 s of two\\x0alines.scn.\nEND_DESC"));
-  EXPECT_EQ(Sim("two.scn --no-sound --quiet --duration 0").code, 0) << "the save loads again";
-  fs::remove("OrbiterSound_Log.txt", ec);
-  ASSERT_EQ(mkfifo("OrbiterSound_Log.txt", 0600), 0);
-  ExpectRuns({{"--no-sound", 2, "OrbiterSound_Log.txt: is a pipe, where the module's sound connector would wait"}});
-  fs::remove("OrbiterSound_Log.txt", ec);
-}
-
-// Every input is checked in time linear in its size, and what a run keeps
-// has a cap no real use reaches; the largest inputs are timed in bench/.
-TEST_F(SimCommand, CapsBoundWhatARunChecksAndKeeps) {
-  std::string fleet = "BEGIN_SHIPS\n", lines, saves;
-  for (int i = 0; i <= 1000; ++i) fleet += "T" + std::to_string(i) + ":Tarvex\nEND\n";
-  for (int i = 0; i <= 100000; ++i) lines += "0 key E\n";
-  for (int i = 0; i <= 1000; ++i) saves += "0 save out/s" + std::to_string(i) + ".scn\n";
-  Write("fleet.scn", fleet + "END_SHIPS\n");
-  Write("lines.txt", lines);
-  Write("saves.txt", saves);
-  Write("warp.scn", "BEGIN_ENVIRONMENT\n  TimeAcc 10000\nEND_ENVIRONMENT\n" + kFalling);
-  // clang-format off
-  ExpectRuns({
-      {"fleet.scn --no-sound", 2, "fleet.scn:2002: more than 1000 vessels; the flight host flies at most that many"},
-      {"--no-sound --script lines.txt", 2, "lines.txt:100001: more than 100000 script lines"},
-      {"--no-sound --script saves.txt", 2, "1001 save and hudframe lines; a script writes at most 1000 files"},
-      // The module brings the time acceleration down to 10 in its first step.
-      {"warp.scn --no-sound --duration 3000 --max-steps 10000", 2, "--duration: 3000 s need about 1.8e+04 steps, more than the cap of 10000"},
-  });
-  // clang-format on
-  ASSERT_EQ(Sim("warp.scn --no-sound --quiet --duration 3000 --max-steps 20000 --report r.html --hud-every 0.01").code,
-            0);
-  const std::string page = Slurp("r.html");
-  size_t frames = 0;
-  for (size_t at = page.find("class=\"hud\""); at != std::string::npos; at = page.find("class=\"hud\"", at + 1))
-    ++frames;
-  EXPECT_TRUE(frames > 1000 && frames <= 2000) << frames << " HUD frames: thinned to at most 2000";
-}
-
-// A signal stops the run at the end of a step: every output is written whole
-// for the flight so far, no temporary stays, and the exit status is 128 + the
-// signal's number. A run killed outright leaves its temporary, which the next
-// run writing the same target removes.
-TEST_F(SimCommand, ASignalStopsTheRunWithEveryOutputWritten) {
-  const std::string run = std::string(TARVEX_SIM_PATH) + " --no-sound --duration 1e5 --csv o.csv --save o.scn";
-  const std::string flying = " & pid=$!; while ! ls .o.csv.tarvex-*.tmp >/dev/null 2>&1; do sleep 0.01; done; ";
-  const struct {
-    std::string shell;
-    int code;
-  } rows[] = {
-      {run + " --report o.html >sim.out 2>sim.err" + flying + "kill -INT $pid; wait $pid; echo $? >rc", 130},
-      {run + " >sim.out 2>sim.err" + flying + "kill -TERM $pid; wait $pid; echo $? >rc", 143},
-      {run + " >sim.out 2>sim.err" + flying + "kill -HUP $pid; wait $pid; echo $? >rc", 129},
-      {"(" + run + " --every 1 2>sim.err; echo $? >rc) | head -1 >sim.out", 141},  // a pipe into head
-      {run + " >sim.out 2>sim.err" + flying + "kill -KILL $pid; wait $pid; echo $? >rc", 137},
-  };
-  for (const auto &r : rows) {
-    fs::remove_all("o.csv"), fs::remove_all("o.scn");
-    ASSERT_EQ(std::system(r.shell.c_str()), 0) << r.shell;
-    EXPECT_EQ(std::stoi(Slurp("rc")), r.code) << r.shell << "\n" << Slurp("sim.err");
-    if (r.code == 137) break;
-    const std::string csv = Slurp("o.csv");
-    EXPECT_TRUE(std::count(csv.begin(), csv.end(), '\n') >= 2 && csv.back() == '\n')
-        << r.shell << ": the CSV up to the last step\n"
-        << Slurp("sim.err");
-    EXPECT_TRUE(Has(Slurp("o.scn"), "END_SHIPS\n")) << r.shell << ": the save at the end";
-    EXPECT_TRUE(Has(Slurp("sim.err"), ": stopped at t=")) << r.shell;
-    if (r.code != 141) {
-      EXPECT_TRUE(Has(Slurp("sim.out"), "interrupted at t = ")) << r.shell << "\n" << Slurp("sim.out");
+// "\n", "\t", "\xNN" and "\\" in a table's field.
+std::string Unescaped(const std::string &s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\\' || i + 1 == s.size()) {
+      out += s[i];
+    } else if (s[++i] == 'x' && i + 2 < s.size()) {
+      out += (char)std::stoi(s.substr(i + 1, 2), nullptr, 16), i += 2;
+    } else {
+      out += s[i] == 'n' ? '\n' : s[i] == 't' ? '\t' : s[i];
     }
   }
-  EXPECT_TRUE(Has(Slurp("o.html"), "interrupted at t = ") && Has(Slurp("o.html"), "</html>")) << "the report, whole";
-  ASSERT_EQ(Sim("--no-sound --quiet --duration 0.1 --csv o.csv").code, 0);
-  for (auto &e : fs::directory_iterator(".")) EXPECT_FALSE(Has(e.path().string(), ".tmp")) << e.path();
+  return out;
+}
+
+// Hostile input as a table (tests/data/sim_attacks.txt, which says how it
+// reads): files written, runs, and what they leave behind.
+TEST_F(SimCommand, HostileInputFromTheTable) {
+  const std::string shell = std::string("SIM='") + TARVEX_SIM_PATH + "'; MODULE='" + TARVEX_MODULE_PATH + "'; ";
+  std::string file, text;
+  bool in_file = false;
+  for (const std::string &row : tarvex_test::DataLines("sim_attacks.txt")) {
+    if (in_file) {
+      if (row == "end")
+        Write(file, text), in_file = false;
+      else
+        text += Unescaped(row) + "\n";
+      continue;
+    }
+    const size_t bar = row.find(" | "), last = row.rfind(" | ");
+    const std::string kind = row.substr(0, bar), rest = bar == std::string::npos ? "" : row.substr(bar + 3);
+    const std::string name = Unescaped(kind.substr(kind.find(' ') + 1));
+    if (kind.rfind("file ", 0) == 0)
+      file = name, text.clear(), in_file = true;
+    else if (kind.rfind("run ", 0) == 0)
+      ExpectRuns({{Unescaped(row.substr(bar + 3, last - bar - 3)), std::stoi(name), Unescaped(row.substr(last + 3))}});
+    else if (kind.rfind("has ", 0) == 0 || kind.rfind("lacks ", 0) == 0)
+      EXPECT_EQ(Has(Slurp(name), Unescaped(rest)), kind[0] == 'h') << row;
+    else if (kind.rfind("gone ", 0) == 0)
+      EXPECT_FALSE(fs::exists(name)) << row;
+    else if (kind == "sh")
+      EXPECT_EQ(std::system((shell + rest).c_str()), 0) << row;
+    else
+      ADD_FAILURE() << "a row of an unknown kind: " << row;
+  }
 }
 
 }  // namespace
