@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
@@ -113,6 +114,7 @@ void DrawGearSymbol(const HUDPAINTSPEC *hps, oapi::Sketchpad *skp) {
 }  // namespace
 
 bool ShuttlePB::clbkDrawHUD(int mode, const HUDPAINTSPEC *hps, oapi::Sketchpad *skp) {
+  const ModuleFpuMode fpu_mode;
   if (oapiCockpitMode() != COCKPIT_VIRTUAL) return false;
   VESSEL3::clbkDrawHUD(mode, hps, skp);
   if (!hps || !skp) return true;  // nothing to draw on

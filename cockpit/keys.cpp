@@ -1,6 +1,7 @@
 // Keyboard commands of the pilot. Each key writes the shared state record or
 // a motion command; the next flight step moves the parts. Modifier keys make
 // no difference, so the keyboard state is never read.
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
@@ -191,6 +192,7 @@ const KeyCommand kKeyCommands[] = {
 }  // namespace
 
 int ShuttlePB::clbkConsumeBufferedKey(DWORD key, bool down, char *) {
+  const ModuleFpuMode fpu_mode;
   if (!down) return 0;
   for (const KeyCommand &c : kKeyCommands)
     if (c.key == key) return c.action(*this);

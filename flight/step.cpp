@@ -3,11 +3,13 @@
 // vector, later blocks overwrite host settings made by earlier ones, and the
 // step ends early when the engine is off.
 #include "flight/blocks.h"
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 
 void ShuttlePB::clbkPostStep(double, double, double) {
+  const ModuleFpuMode fpu_mode;
   StepValues s;
   CapTimeAcceleration(*this);       // 1
   s.airspeed = GetAirspeed();       // 2

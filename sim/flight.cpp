@@ -17,6 +17,7 @@
 
 #include "host/harness.h"
 #include "host/host_lines.h"
+#include "host/module_call.h"
 #include "host/physics.h"
 #include "host/scenario_text.h"
 #include "sim/files.h"
@@ -300,9 +301,12 @@ bool Run::Load() {
     }
     vessels_.push_back(&hv);
     VESSEL3 *v = host::Callbacks(hv);
-    v->clbkSetClassCaps(nullptr);
     files[i].lines = b.lines;
-    v->clbkLoadStateEx(&files[i], &files[i]);
+    {
+      const host::ModuleCall in;
+      v->clbkSetClassCaps(nullptr);
+      v->clbkLoadStateEx(&files[i], &files[i]);
+    }
     // The lines the module handed to the host: unknown ones are only noted,
     // impossible ones refused.
     for (size_t k = 0; k < files[i].parsed.size(); ++k) {
@@ -324,7 +328,10 @@ bool Run::Load() {
     bad_host_lines_ = true;
     return false;
   }
-  for (auto *hv : vessels_) host::Callbacks(*hv)->clbkPostCreation();
+  for (auto *hv : vessels_) {
+    const host::ModuleCall in;
+    host::Callbacks(*hv)->clbkPostCreation();
+  }
   for (auto *hv : vessels_) host::PlaceBody(*hv);
   focus_ = Vessel(scn_.focus.empty() ? vessels_.front()->name : scn_.focus);
   fuel_start_ = focus_->FuelMass();
@@ -335,7 +342,9 @@ bool Run::Load() {
 // The host loads the virtual cockpit of the vessel in focus when its
 // cockpit view turns virtual.
 void Run::EnterVirtualCockpit() {
-  if (host::world().cockpit_mode == COCKPIT_VIRTUAL) host::Callbacks(*focus_)->clbkLoadVC(0);
+  if (host::world().cockpit_mode != COCKPIT_VIRTUAL) return;
+  const host::ModuleCall in;
+  host::Callbacks(*focus_)->clbkLoadVC(0);
 }
 
 void Run::FlushTrace() {
@@ -383,6 +392,7 @@ void Run::Step() {
   for (auto *hv : vessels_) {
     host::HostControllers(*hv, dt);
     hv->forces.clear();
+    const host::ModuleCall in;
     host::Callbacks(*hv)->clbkPostStep(t_, dt, mjd);
   }
   hud_due_ = HudVisible();
