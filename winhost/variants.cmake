@@ -67,13 +67,16 @@ endforeach()
 
 # The module that frees a host-made transform: the foreign-heap host stops it
 # at the vessel's end; the plain host, sharing msvcrt.dll's heap, cannot tell.
-add_dependencies(tarvex_life_foreign_heap faulty_host_delete)
+set(host_delete_copies "")
 foreach(dir life life-foreign-heap)
-  add_custom_command(TARGET tarvex_life_foreign_heap POST_BUILD
+  set(copy ${CMAKE_BINARY_DIR}/${dir}/Modules/HostDelete.dll)
+  add_custom_command(OUTPUT ${copy}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/${dir}/Modules
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:faulty_host_delete>
-            ${CMAKE_BINARY_DIR}/${dir}/Modules/HostDelete.dll)
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:faulty_host_delete> ${copy}
+    DEPENDS faulty_host_delete $<TARGET_FILE:faulty_host_delete> VERBATIM)
+  list(APPEND host_delete_copies ${copy})
 endforeach()
+add_custom_target(tarvex_host_delete_modules ALL DEPENDS ${host_delete_copies})
 add_test(NAME msvc.life.foreign-heap.Refuses_host_delete COMMAND ${TARVEX_HOST_VARIANTS} refuse
   ${CMAKE_BINARY_DIR}/life-foreign-heap 70 "operator delete was handed .*which the host's heap did not allocate"
   -- Modules\\HostDelete.dll sound\\OrbiterSound.dll)
