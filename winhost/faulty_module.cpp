@@ -51,6 +51,11 @@ void *ovcInit(void *hvessel, int fmodel) {
 #if defined(TARVEX_FAULT_GNU_RUNTIME)
   __cxa_pure_virtual();
 #endif
+#if defined(TARVEX_FAULT_FPU_MODE)
+  // Sets the x87 unit to its start-up mode and leaves it so for the host.
+  const unsigned short cw = 0x027F;
+  __asm__ __volatile__("fldcw %0" : : "m"(cw));
+#endif
   return GetModuleHandleA(nullptr) && TimeAcceleration() > 0 ? nullptr : nullptr;
 }
 void ovcExit(void *vessel) {

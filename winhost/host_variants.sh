@@ -6,10 +6,8 @@
 #   same DIR BASE NAME -- ARGS...      fly orbiter.exe ARGS in DIR, writing out/NAME.csv,
 #                                      out/NAME.trace and out/NAME-end.scn, and compare
 #                                      them with those BASE wrote, byte for byte
-#   life DIR OUT [LINUX_LIFE MODULE SOUND]
-#                                      the vessel life of DIR's orbiter.exe into OUT;
-#                                      with the Linux tarvex-life, compared with its trace
-#   samelife DIR BASE_TRACE            the vessel life of DIR, compared with BASE_TRACE
+#   life DIR REFERENCE                 the vessel life of DIR's orbiter.exe (winhost/life.cpp)
+#                                      into DIR/life.txt, compared with REFERENCE
 #   refuse DIR STATUS PATTERN -- ARGS  run orbiter.exe ARGS in DIR: it must end with
 #                                      exit status STATUS and say PATTERN (extended regex)
 set -uo pipefail
@@ -44,21 +42,10 @@ same)
   exit $rc
   ;;
 life)
-  dir=$2 out=$3
+  dir=$2 reference=$3 out=$2/life.txt
   (cd "$dir" && wine_run orbiter.exe 'Modules\Tarvex.dll' 'sound\OrbiterSound.dll') | tr -d '\r' >"$out" || exit 1
-  if [ $# -ge 6 ]; then
-    linux=$out.linux
-    (cd "$(dirname "$out")" && "$4" "$5" "$6") >"$linux" || exit 1
-    compare "$linux" "$out" || exit 1
-    echo "host-variants: the vessel life in $(basename "$dir") has the Linux build's trace ($(wc -l <"$out") lines)"
-  fi
-  ;;
-samelife)
-  dir=$2 base=$3 out=$2/life.txt
-  (cd "$dir" && wine_run orbiter.exe 'Modules\Tarvex.dll' 'sound\OrbiterSound.dll') | tr -d '\r' >"$out" || exit 1
-  compare "$base" "$out" || exit 1
-  echo "host-variants: the vessel life in $(basename "$dir") has the trace of $(basename "$(dirname "$base")")" \
-    "($(wc -l <"$out") lines)"
+  compare "$reference" "$out" || exit 1
+  echo "host-variants: the vessel life in $(basename "$dir") makes the calls of $reference ($(wc -l <"$out") lines)"
   ;;
 refuse)
   dir=$2 status=$3 pattern=$4

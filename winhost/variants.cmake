@@ -7,29 +7,25 @@
 #    precision and rounding down (fpu_host.cpp), as graphics back-ends leave it.
 # Each flies every scenario (expectations passing) with the same telemetry,
 # trace and saved scenario as the plain orbiter.exe, and the vessel life with
-# the plain host's trace, which is the Linux build's.
+# the Linux build's trace.
 set(TARVEX_HOST_VARIANTS bash ${CMAKE_CURRENT_SOURCE_DIR}/host_variants.sh)
 set(TARVEX_VARIANT_SOURCES_foreign-heap ${CMAKE_CURRENT_SOURCE_DIR}/foreign_heap.cpp)
 set(TARVEX_VARIANT_SOURCES_fpu ${CMAKE_CURRENT_SOURCE_DIR}/fpu_host.cpp)
-set(TARVEX_LINUX_LIFE ${CMAKE_SOURCE_DIR}/build/bin/tarvex-life CACHE FILEPATH
-  "Linux vessel-life host (preset default), whose trace the Microsoft-ABI hosts must match")
 
-# A module that frees a host-made transform the old way (its tables are
-# right, so the table check passes it), for the foreign-heap host to refuse.
-tarvex_faulty_module(host_delete ${TARVEX_DEF} "passed" TARVEX_FAULT_HOST_DELETE)
-set_tests_properties(msvc.check.Rejects_host_delete PROPERTIES WILL_FAIL OFF)
+# Faulty modules whose tables are right (so the table check passes them), for
+# the variants to refuse: one frees a host-made transform the old way, one
+# returns to the host with the x87 unit in another mode.
+foreach(fault host_delete fpu_mode)
+  string(TOUPPER ${fault} define)
+  tarvex_faulty_module(${fault} ${TARVEX_DEF} "passed" TARVEX_FAULT_${define})
+  set_tests_properties(msvc.check.Rejects_${fault} PROPERTIES WILL_FAIL OFF)
+endforeach()
 
-# The plain hosts' runs the variants are compared with.
-set(base_flight ${CMAKE_BINARY_DIR}/flight)
-set(base_life ${CMAKE_BINARY_DIR}/life/life.txt)
-if(EXISTS ${TARVEX_LINUX_LIFE})
-  add_test(NAME msvc.life.plain COMMAND ${TARVEX_HOST_VARIANTS} life ${CMAKE_BINARY_DIR}/life ${base_life}
-    ${TARVEX_LINUX_LIFE} ${CMAKE_SOURCE_DIR}/build/bin/libTarvex.so ${CMAKE_SOURCE_DIR}/build/bin/sound/OrbiterSound.dll)
-else()
-  add_test(NAME msvc.life.plain COMMAND ${TARVEX_HOST_VARIANTS} life ${CMAKE_BINARY_DIR}/life ${base_life})
-endif()
-set_tests_properties(msvc.life.plain PROPERTIES FIXTURES_SETUP msvc_base_life)
-# The plain host's flights are the scenario tests of checks.cmake, which
+# The vessel life of every host makes the calls of the Linux build's, stored
+# as the reference flight tests/reference/life.trace.
+set(life_reference ${CMAKE_SOURCE_DIR}/tests/reference/life.trace)
+add_test(NAME msvc.life.plain COMMAND ${TARVEX_HOST_VARIANTS} life ${CMAKE_BINARY_DIR}/life ${life_reference})
+# The plain host's flights (in flight/) are the scenario tests of checks.cmake, which
 # write their telemetry, trace and end scenario for the variants to match.
 file(GLOB TARVEX_VARIANT_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scenarios/*.scn)
 set(TARVEX_VARIANT_FLIGHTS "")
@@ -55,30 +51,40 @@ foreach(variant foreign-heap fpu)
   set(dir ${CMAKE_BINARY_DIR}/${variant})
   foreach(name ${TARVEX_VARIANT_FLIGHTS})
     add_test(NAME msvc.flight.${variant}.${name}
-      COMMAND ${TARVEX_HOST_VARIANTS} same ${dir} ${base_flight} ${name} -- ${args_${name}})
+      COMMAND ${TARVEX_HOST_VARIANTS} same ${dir} ${CMAKE_BINARY_DIR}/flight ${name} -- ${args_${name}})
     set_tests_properties(msvc.flight.${variant}.${name} PROPERTIES FIXTURES_REQUIRED msvc_base_${name})
   endforeach()
   set_tests_properties(msvc.flight.${variant}.demo PROPERTIES FIXTURES_SETUP msvc_${v}_demo_saved)
   set_tests_properties(msvc.flight.${variant}.demo-resume PROPERTIES
     FIXTURES_REQUIRED "msvc_base_demo-resume;msvc_${v}_demo_saved")
-  add_test(NAME msvc.life.${variant} COMMAND ${TARVEX_HOST_VARIANTS} samelife ${CMAKE_BINARY_DIR}/life-${variant} ${base_life})
-  set_tests_properties(msvc.life.${variant} PROPERTIES FIXTURES_REQUIRED msvc_base_life)
+  add_test(NAME msvc.life.${variant} COMMAND ${TARVEX_HOST_VARIANTS} life ${CMAKE_BINARY_DIR}/life-${variant}
+    ${life_reference})
 endforeach()
 
-# The module that frees a host-made transform: the foreign-heap host stops it
-# at the vessel's end; the plain host, sharing msvcrt.dll's heap, cannot tell.
-set(host_delete_copies "")
-foreach(dir life life-foreign-heap)
-  set(copy ${CMAKE_BINARY_DIR}/${dir}/Modules/HostDelete.dll)
-  add_custom_command(OUTPUT ${copy}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/${dir}/Modules
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:faulty_host_delete> ${copy}
-    DEPENDS faulty_host_delete $<TARGET_FILE:faulty_host_delete> VERBATIM)
-  list(APPEND host_delete_copies ${copy})
+# The foreign-heap host stops the module that frees a host-made transform at
+# the vessel's end, where the plain host, sharing msvcrt.dll's heap, cannot
+# tell; the floating-point host stops the module that changes its mode.
+set(faulty_copies "")
+foreach(copy life/Modules/HostDelete.dll life-foreign-heap/Modules/HostDelete.dll life-fpu/Modules/FpuMode.dll)
+  string(REGEX MATCH "[A-Za-z]+.dll$" file ${copy})
+  set(target faulty_host_delete)
+  if(file STREQUAL "FpuMode.dll")
+    set(target faulty_fpu_mode)
+  endif()
+  get_filename_component(folder ${CMAKE_BINARY_DIR}/${copy} DIRECTORY)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${copy}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${CMAKE_BINARY_DIR}/${copy}
+    DEPENDS ${target} $<TARGET_FILE:${target}> VERBATIM)
+  list(APPEND faulty_copies ${CMAKE_BINARY_DIR}/${copy})
 endforeach()
-add_custom_target(tarvex_host_delete_modules ALL DEPENDS ${host_delete_copies})
+add_custom_target(tarvex_faulty_modules_in_hosts ALL DEPENDS ${faulty_copies})
+set(sound sound\\OrbiterSound.dll)
 add_test(NAME msvc.life.foreign-heap.Refuses_host_delete COMMAND ${TARVEX_HOST_VARIANTS} refuse
   ${CMAKE_BINARY_DIR}/life-foreign-heap 70 "operator delete was handed .*which the host's heap did not allocate"
-  -- Modules\\HostDelete.dll sound\\OrbiterSound.dll)
+  -- Modules\\HostDelete.dll ${sound})
 add_test(NAME msvc.life.plain.Misses_host_delete COMMAND ${TARVEX_HOST_VARIANTS} refuse
-  ${CMAKE_BINARY_DIR}/life 0 "^" -- Modules\\HostDelete.dll sound\\OrbiterSound.dll)
+  ${CMAKE_BINARY_DIR}/life 0 "^" -- Modules\\HostDelete.dll ${sound})
+add_test(NAME msvc.life.fpu.Refuses_fpu_mode COMMAND ${TARVEX_HOST_VARIANTS} refuse
+  ${CMAKE_BINARY_DIR}/life-fpu 71 "returned with the floating-point mode changed: x87 control word 0x027F"
+  -- Modules\\FpuMode.dll ${sound})
