@@ -2,6 +2,7 @@
 // replace one stock sound, load the eleven slots, set the service options,
 // and set the touchdown points once more from the strut extension.
 #include "flight/gear.h"
+#include "module/fpu_mode.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
@@ -33,6 +34,7 @@ const Option kOptions[] = {{kAttitudeModeOption, kOptionOff},
 }  // namespace
 
 void ShuttlePB::clbkPostCreation() {
+  const ModuleFpuMode fpu_mode;
   MyID = ConnectToOrbiterSoundDLL3(GetHandle());
   ReplaceStockOBSound3(MyID, "Sound\\MySound\\Attmode0.wav", 14);
   for (const WaveSlotFile &s : kWaveSlotFiles) LoadVesselWaveOBSound3(MyID, s.slot, s.file, s.play_mode);
