@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "host/module_call.h"
+
 namespace host {
 
 namespace {
@@ -121,7 +123,10 @@ void AirfoilLoads(const Airfoil &a, const VECTOR3 &v, double speed, const Atmosp
   double mach = atm.speed_of_sound > 0 ? speed / atm.speed_of_sound : 0;
   double re = atm.density * speed * a.c / 1.8e-5;
   double cl = 0, cm = 0, cd = 0;
-  a.cf(aoa, mach, re, &cl, &cm, &cd);
+  {
+    const ModuleCall in;
+    a.cf(aoa, mach, re, &cl, &cm, &cd);
+  }
   cl = Finite(cl), cm = Finite(cm), cd = Finite(cd);
   // Unit vector across the flow in the airfoil's plane, positive for positive lift.
   double ua = across / plane, uz = v.z / plane;

@@ -21,6 +21,7 @@
 
 #include "host/harness.h"
 #include "host/host_lines.h"
+#include "host/module_call.h"
 #include "host/physics.h"
 #include "host/scenario_lines.h"
 #include "host/scenario_text.h"
@@ -361,16 +362,22 @@ bool Run::Load() {
     by_name_[b.name] = vessels_.size();
     vessels_.push_back(&hv);
     VESSEL3 *v = host::Callbacks(hv);
-    v->clbkSetClassCaps(nullptr);
     files[i].lines = b.lines;
-    v->clbkLoadStateEx(&files[i], &files[i]);
+    {
+      const host::ModuleCall in;
+      v->clbkSetClassCaps(nullptr);
+      v->clbkLoadStateEx(&files[i], &files[i]);
+    }
     NoteHostLines(b, files[i], hv, host_problems);
   }
   if (!ReportProblems(host_problems)) {
     bad_host_lines_ = true;
     return false;
   }
-  for (auto *hv : vessels_) host::Callbacks(*hv)->clbkPostCreation();
+  for (auto *hv : vessels_) {
+    const host::ModuleCall in;
+    host::Callbacks(*hv)->clbkPostCreation();
+  }
   for (auto *hv : vessels_) host::PlaceBody(*hv);
   focus_ = Vessel(scn_.focus.empty() ? vessels_.front()->name : scn_.focus);
   focus_id_ = (int)by_name_[focus_->name];
@@ -434,7 +441,9 @@ void Run::NoteHostLines(const host::ScenarioVesselBlock &b, const host::Scenario
 // The host loads the virtual cockpit of the vessel in focus when its
 // cockpit view turns virtual.
 void Run::EnterVirtualCockpit() {
-  if (host::world().cockpit_mode == COCKPIT_VIRTUAL) host::Callbacks(*focus_)->clbkLoadVC(0);
+  if (host::world().cockpit_mode != COCKPIT_VIRTUAL) return;
+  const host::ModuleCall in;
+  host::Callbacks(*focus_)->clbkLoadVC(0);
 }
 
 void Run::FlushTrace() {
@@ -468,6 +477,7 @@ void Run::Step() {
   for (auto *hv : vessels_) {
     host::HostControllers(*hv, dt);
     hv->forces.clear();
+    const host::ModuleCall in;
     host::Callbacks(*hv)->clbkPostStep(t_, dt, mjd);
   }
   // Drawn every step only while the trace records the module's calls of it.
