@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "sim/conditions.h"
 #include "sim/telemetry.h"
 
 namespace sim {
@@ -192,6 +193,12 @@ const char *CompareText(Compare op) {
 }
 
 bool ParseScriptLine(const std::string &text, ScriptEvent &ev, std::string &error) {
+  bool ok = false;
+  if (ParseReactiveLine(text, ev, error, ok)) return ok;
+  return ParseTimedLine(text, ev, error);
+}
+
+bool ParseTimedLine(const std::string &text, ScriptEvent &ev, std::string &error) {
   std::vector<std::string> w;
   std::vector<bool> quoted;
   if (!Words(text, w, quoted)) return error = "a closing double quote", false;
