@@ -71,14 +71,14 @@ bool ParseCondition(const std::vector<std::string> &w, std::vector<Comparison> &
     size_t j = i;
     while (j < w.size() && w[j] != "and") ++j;
     if (j - i < 3 || j - i > 4)
-      return error = "a condition \"<column> <==|!=|<|<=|>|>=> <value> [tolerance]\", several joined by \"and\", "
-                     "found \"" +
-                     Join(w, i, j) + "\"",
+      return error =
+                 "a condition \"<column> <==|!=|<|<=|>|>=> <value> [tolerance]\", several joined by \"and\", "
+                 "found \"" +
+                 Join(w, i, j) + "\"",
              false;
     ScriptEvent e;
     if (!ParseTimedLine("0 expect " + Join(w, i, j), e, error)) return false;
-    if (e.command != Command::Expect)
-      return error = "a telemetry column to compare, found \"" + w[i] + "\"", false;
+    if (e.command != Command::Expect) return error = "a telemetry column to compare, found \"" + w[i] + "\"", false;
     out.push_back(Comparison{e.vessel, e.name, e.column, e.op, e.value, e.tolerance});
     if (j == w.size()) return true;
     i = j + 1;
@@ -95,8 +95,8 @@ bool ParseTrigger(const std::string &line, ScriptEvent &ev, std::string &error) 
   if (stop && (head.size() < 2 || head[1] != "when"))
     return error = "\"stop when <condition> [after <seconds>]\"", false;
   if (stop && colon != std::string::npos)
-    return error = "nothing after the condition of \"stop when\" (it ends the run), found \"" + line.substr(colon) +
-                   "\"",
+    return error =
+               "nothing after the condition of \"stop when\" (it ends the run), found \"" + line.substr(colon) + "\"",
            false;
   if (!stop && colon == std::string::npos)
     return error = "\"when <condition> [after <seconds>]: <line without its time>\"", false;
@@ -108,8 +108,7 @@ bool ParseTrigger(const std::string &line, ScriptEvent &ev, std::string &error) 
     cond.resize(cond.size() - 2);
   }
   std::vector<Comparison> comparisons;
-  if (!ParseCondition(cond, comparisons, error))
-    return false;
+  if (!ParseCondition(cond, comparisons, error)) return false;
   if (stop) {
     ev.command = Command::Key;
     ev.source = Join(head);
@@ -183,8 +182,8 @@ bool ConditionHolds(const std::vector<Comparison> &condition, const ColumnValue 
 std::string SpanCheck::Actual() const {
   if (steps == 0) return "";
   if (failed)
-    return Fmt("%.10g at t=%.3f s; failed %.0f of ", value_then, first_failed, (double)failed) +
-           std::to_string(steps) + " steps";
+    return Fmt("%.10g at t=%.3f s; failed %.0f of ", value_then, first_failed, (double)failed) + std::to_string(steps) +
+           " steps";
   return "held at all " + std::to_string(steps) + " steps" + Fmt(" to t=%.3f s", last);
 }
 
@@ -218,10 +217,9 @@ bool Reactions::Observe(double t, const ColumnValue &value, std::vector<const Tr
   return stop;
 }
 
-std::string NeverFiredWhy(const Trigger &tr, double end) {
-  if (tr.held < 0) return Fmt("its condition never held; the run ended at t=%.3f s", end);
-  return Fmt("its condition held at t=%.3f s; the run ended at t=%.3f s, before its %g s delay", tr.held, end,
-             tr.line.after);
+std::string NeverFiredWhy(const Trigger &tr, const std::string &end) {
+  if (tr.held < 0) return "its condition never held; " + end;
+  return Fmt("its condition held at t=%.3f s, and its %g s delay had not passed: ", tr.held, tr.line.after) + end;
 }
 
 }  // namespace sim

@@ -66,6 +66,7 @@ class Reactions {
 };
 
 // What a trigger that never fired waited for, for the warning and the report.
-std::string NeverFiredWhy(const Trigger &tr, double end);
+// `end` tells how the run ended ("the run ended at t=61.000 s").
+std::string NeverFiredWhy(const Trigger &tr, const std::string &end);
 
 }  // namespace sim

@@ -19,6 +19,7 @@
 #include "host/host_lines.h"
 #include "host/physics.h"
 #include "host/scenario_text.h"
+#include "sim/conditions.h"
 #include "sim/files.h"
 #include "sim/guards.h"
 #include "sim/hud_frame.h"
@@ -76,6 +77,53 @@ std::string Rough(double x) {
 
 bool SlotPlaying(int id, int slot) { return g_slot_state && g_slot_state(id, slot, nullptr, nullptr, nullptr) != 0; }
 
+// What the script's `set` controls act on.
+void SetControl(host::HostVessel &hv, const std::string &name, double value) {
+  if (name == "main")
+    hv.SetGroupLevel(THGROUP_MAIN, value);
+  else if (name == "hover")
+    hv.SetGroupLevel(THGROUP_HOVER, value);
+  else if (name == "elevator")
+    hv.ctrl_level[AIRCTRL_ELEVATOR] = value;
+  else if (name == "aileron")
+    hv.ctrl_level[AIRCTRL_AILERON] = value;
+  else if (name == "rudder")
+    hv.ctrl_level[AIRCTRL_RUDDER] = value;
+  else if (name == "trim")
+    hv.ctrl_level[AIRCTRL_ELEVATORTRIM] = value;
+  else if (name == "forward")
+    hv.body.pilot_linear[0] = value;
+  else if (name == "back")
+    hv.body.pilot_linear[1] = value;
+  else if (name == "brake")
+    hv.wheelbrake[0] = hv.wheelbrake[1] = value;
+}
+
+double ControlValue(const host::HostVessel &hv, const std::string &name) {
+  if (name == "main") return hv.GroupLevel(THGROUP_MAIN);
+  if (name == "hover") return hv.GroupLevel(THGROUP_HOVER);
+  if (name == "elevator") return hv.ctrl_level[AIRCTRL_ELEVATOR];
+  if (name == "aileron") return hv.ctrl_level[AIRCTRL_AILERON];
+  if (name == "rudder") return hv.ctrl_level[AIRCTRL_RUDDER];
+  if (name == "trim") return hv.ctrl_level[AIRCTRL_ELEVATORTRIM];
+  if (name == "forward") return hv.body.pilot_linear[0];
+  if (name == "back") return hv.body.pilot_linear[1];
+  if (name == "brake") return hv.wheelbrake[0];
+  return 0;
+}
+
+// A control moving linearly to a level (`set ... over N`).
+struct Ramp {
+  host::HostVessel *hv;
+  std::string name;
+  double from, to, start, over;
+};
+
+// Inputs that take the HUD out of view.
+bool MovesHud(const ScriptEvent &ev) {
+  return ev.command == Command::Camera || ev.command == Command::Cockpit || ev.command == Command::Hud;
+}
+
 class Run {
  public:
   Run(const Options &o, std::FILE *out, std::FILE *err) : o_(o), out_(out), err_(err) {}
@@ -95,6 +143,10 @@ class Run {
   void Step();
   void Apply(const ScriptEvent &ev);
   void Check(const ScriptEvent &ev);
+  void MoveRamps();
+  bool React(std::vector<const Trigger *> &fired);
+  void ReportReactions();
+  std::string EndText() const;
   void Record(bool force_table);
   bool SaveScenario(const std::string &path, std::string &error);
   std::string SummaryText(int code) const;
@@ -119,7 +171,13 @@ class Run {
   std::FILE *out_, *err_;
   host::ScenarioText scn_;
   std::string scn_name_;
-  std::vector<ScriptEvent> events_;
+  std::vector<ScriptEvent> events_;    // the timed lines, by time
+  std::vector<ScriptEvent> reactive_;  // the others, in file order
+  Reactions reactions_;
+  std::vector<Sample> samples_;  // the telemetry of each vessel at this step, once a condition needs it
+  std::vector<bool> measured_;
+  std::vector<Ramp> ramps_;
+  const Trigger *stopped_by_ = nullptr;
   size_t next_event_ = 0;
   double duration_ = 10;
   host::ModuleApi api_;
@@ -185,16 +243,33 @@ bool Run::Prepare() {
     std::stable_sort(events_.begin(), events_.end(),
                      [](const ScriptEvent &a, const ScriptEvent &b) { return a.time < b.time; });
   }
+  // The lines that react to the flight go their own way, in file order.
+  for (auto &ev : events_)
+    if (ev.timing != Timing::At) reactive_.push_back(ev);
+  events_.erase(
+      std::remove_if(events_.begin(), events_.end(), [](const ScriptEvent &ev) { return ev.timing != Timing::At; }),
+      events_.end());
+  std::stable_sort(reactive_.begin(), reactive_.end(), [this](const ScriptEvent &a, const ScriptEvent &b) {
+    return a.file != b.file ? a.file == scn_name_ : a.line < b.line;
+  });
   // Vessel qualifiers must name a vessel of the scenario.
-  for (auto &ev : events_) {
-    if (ev.vessel.empty()) continue;
+  auto check_vessel = [&](const ScriptEvent &ev, const std::string &name) {
+    if (name.empty()) return;
     bool known = false;
-    for (auto &v : scn_.vessels) known |= v.name == ev.vessel;
+    for (auto &v : scn_.vessels) known |= v.name == name;
     if (!known)
       problems.push_back(host::ScenarioProblem{
-          ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + ev.vessel + "\""});
+          ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + name + "\""});
+  };
+  double last = -1;
+  for (auto &ev : events_) check_vessel(ev, ev.vessel), last = std::max(last, ev.time);
+  for (auto &ev : reactive_) {
+    check_vessel(ev, ev.vessel);
+    for (auto &c : ev.condition) check_vessel(ev, c.vessel);
+    if (ev.timing == Timing::During) last = std::max(last, ev.until);
+    reactions_.Add(ev);
   }
-  duration_ = o_.duration >= 0 ? o_.duration : events_.empty() ? 10 : events_.back().time + 1;
+  duration_ = o_.duration >= 0 ? o_.duration : last < 0 ? 10 : last + 1;
   CheckOutputs(problems);
   if (!problems.empty()) {
     PrintProblems(err_, problems);
@@ -236,7 +311,11 @@ bool Run::CheckOutputs(std::vector<host::ScenarioProblem> &problems) {
           host::ScenarioProblem{std::string(outputs[i].option) + " " + outputs[i].path, 0, "refused: it is " + why});
   }
   double steps_per_event = 0;
-  for (auto &ev : events_) {
+  std::vector<const ScriptEvent *> lines;
+  for (auto &ev : events_) lines.push_back(&ev);
+  for (auto &ev : reactive_) lines.push_back(&ev);
+  for (const ScriptEvent *line : lines) {
+    const ScriptEvent &ev = *line;
     if (ev.command == Command::Save || ev.command == Command::HudFrame) {
       const bool save = ev.command == Command::Save;
       std::string why = ScriptSaveProblem(ev.name, save ? ".scn" : ".svg");
@@ -245,10 +324,12 @@ bool Run::CheckOutputs(std::vector<host::ScenarioProblem> &problems) {
         problems.push_back(host::ScenarioProblem{ev.file, ev.line,
                                                  (save ? "save to " : "hudframe to ") + ev.name + " refused: " + why});
     }
-    steps_per_event = StepsToReach(ev.time, o_.dt, scn_.environment.time_acceleration, events_);
+    if (ev.timing == Timing::When || ev.timing == Timing::Stop || ev.timing == Timing::Always) continue;
+    const double at = ev.timing == Timing::During ? ev.until : ev.time;
+    steps_per_event = StepsToReach(at, o_.dt, scn_.environment.time_acceleration, events_);
     if (steps_per_event > (double)o_.max_steps)
       problems.push_back(host::ScenarioProblem{ev.file, ev.line,
-                                               "time " + Rough(ev.time) + " s is out of reach: it needs about " +
+                                               "time " + Rough(at) + " s is out of reach: it needs about " +
                                                    Rough(steps_per_event) + " steps, more than the cap of " +
                                                    std::to_string(o_.max_steps) + " (--max-steps)"});
   }
@@ -418,24 +499,14 @@ void Run::Apply(const ScriptEvent &ev) {
       host::Key(*hv, ev.key, false, ev.shift, ev.ctrl, ev.alt);
       break;
     case Command::Set:
-      if (ev.name == "main")
-        hv->SetGroupLevel(THGROUP_MAIN, ev.value);
-      else if (ev.name == "hover")
-        hv->SetGroupLevel(THGROUP_HOVER, ev.value);
-      else if (ev.name == "elevator")
-        hv->ctrl_level[AIRCTRL_ELEVATOR] = ev.value;
-      else if (ev.name == "aileron")
-        hv->ctrl_level[AIRCTRL_AILERON] = ev.value;
-      else if (ev.name == "rudder")
-        hv->ctrl_level[AIRCTRL_RUDDER] = ev.value;
-      else if (ev.name == "trim")
-        hv->ctrl_level[AIRCTRL_ELEVATORTRIM] = ev.value;
-      else if (ev.name == "forward")
-        hv->body.pilot_linear[0] = ev.value;
-      else if (ev.name == "back")
-        hv->body.pilot_linear[1] = ev.value;
-      else if (ev.name == "brake")
-        hv->wheelbrake[0] = hv->wheelbrake[1] = ev.value;
+      // A new level for a control ends its ramp.
+      ramps_.erase(
+          std::remove_if(ramps_.begin(), ramps_.end(), [&](const Ramp &r) { return r.hv == hv && r.name == ev.name; }),
+          ramps_.end());
+      if (ev.over > 0)
+        ramps_.push_back(Ramp{hv, ev.name, ControlValue(*hv, ev.name), ev.value, t_, ev.over});
+      else
+        SetControl(*hv, ev.name, ev.value);
       break;
     case Command::Navmode:
       hv->navmode[ev.mode] = ev.on;
@@ -525,6 +596,80 @@ void Run::Check(const ScriptEvent &ev) {
                ev.source.c_str(), actual.c_str());
 }
 
+void Run::MoveRamps() {
+  for (size_t i = 0; i < ramps_.size();) {
+    Ramp &r = ramps_[i];
+    double f = (t_ - r.start) / r.over;
+    if (f < 1 - 1e-9) {
+      SetControl(*r.hv, r.name, r.from + (r.to - r.from) * f);
+      ++i;
+    } else {
+      SetControl(*r.hv, r.name, r.to);
+      ramps_.erase(ramps_.begin() + (long)i);
+    }
+  }
+}
+
+// Hands the reacting lines this step's telemetry, measured for each vessel
+// once a line asks for it; checks the `expect` of every `when` that fires.
+bool Run::React(std::vector<const Trigger *> &fired) {
+  if (samples_.size() != vessels_.size()) samples_.resize(vessels_.size());
+  measured_.assign(vessels_.size(), false);
+  auto value = [this](const std::string &vessel, int column) {
+    host::HostVessel *hv = Vessel(vessel);
+    size_t i = (size_t)SoundId(hv);
+    if (!measured_[i]) Measure(*hv, t_, (int)i, sound_ ? SlotPlaying : nullptr, samples_[i]), measured_[i] = true;
+    return samples_[i][(size_t)column];
+  };
+  bool stop = reactions_.Observe(t_, value, fired);
+  for (const Trigger *tr : fired) {
+    if (report_) report_->Fired(*tr);
+    if (tr->line.command >= Command::Expect) Check(tr->line);
+    if (tr->line.timing == Timing::Stop && !stopped_by_) stopped_by_ = tr;
+  }
+  return stop;
+}
+
+std::string Run::EndText() const {
+  if (!stopped_by_) return "the run ended at t=" + Seconds(t_) + " s";
+  return "the run stopped at t=" + Seconds(t_) + " s (" + stopped_by_->line.Where() + ": " + stopped_by_->line.source +
+         ")";
+}
+
+// At the end: the checks over time give their verdicts, and the conditions
+// that never fired are told (a failure when they carry an expectation).
+void Run::ReportReactions() {
+  for (const SpanCheck &s : reactions_.Spans()) {
+    std::string verdict = s.Verdict(), actual = s.steps ? s.Actual() : EndText();
+    double at = s.failed ? s.first_failed : s.line.time;
+    if (report_) report_->Span(s, at, verdict, actual, t_);
+    if (verdict == "passed") {
+      ++passed_;
+      continue;
+    }
+    ++failed_;
+    if (s.steps)
+      std::fprintf(err_, "tarvex-sim: %s: expectation failed from t=%.3f s: %s (actual %s)\n", s.line.Where().c_str(),
+                   at, s.line.source.c_str(), actual.c_str());
+    else
+      std::fprintf(err_, "tarvex-sim: %s: expectation not reached: %s\n", s.line.Where().c_str(), actual.c_str());
+  }
+  for (const Trigger &tr : reactions_.Triggers()) {
+    if (tr.fired >= 0) continue;
+    std::string why = NeverFiredWhy(tr, EndText());
+    const bool expectation = tr.line.timing == Timing::When && tr.line.command >= Command::Expect;
+    if (report_) report_->NeverFired(tr, why, expectation, t_);
+    if (expectation) {
+      ++failed_;
+      std::fprintf(err_, "tarvex-sim: %s: expectation never checked: %s (%s)\n", tr.line.Where().c_str(),
+                   tr.line.source.c_str(), why.c_str());
+    } else {
+      std::fprintf(err_, "tarvex-sim: %s: warning: never fired: %s (%s)\n", tr.line.Where().c_str(),
+                   tr.line.source.c_str(), why.c_str());
+    }
+  }
+}
+
 void Run::Record(bool force_table) {
   max_alt_ = std::max(max_alt_, focus_->altitude);
   max_speed_ = std::max(max_speed_, focus_->airspeed);
@@ -583,6 +728,12 @@ std::string Run::SummaryText(int code) const {
                       focus_->airspeed, focus_->ground_contact ? "on the ground" : "in the air"));
   }
   add(std::snprintf(buf, sizeof buf, "  expectations: %d passed, %d failed\n", passed_, failed_));
+  if (!reactions_.Triggers().empty()) {
+    int fired = 0, never = 0;
+    for (const Trigger &tr : reactions_.Triggers()) (tr.fired >= 0 ? fired : never)++;
+    add(std::snprintf(buf, sizeof buf, "  conditions: %d fired, %d never fired\n", fired, never));
+  }
+  if (stopped_by_) s += "  stopped by " + stopped_by_->line.Where() + ": " + stopped_by_->line.source + "\n";
   for (auto &f : written_) s += "  wrote " + f + "\n";
   s += code == kPassed ? "result: passed\n" : "result: FAILED\n";
   return s;
@@ -591,7 +742,7 @@ std::string Run::SummaryText(int code) const {
 // The report goes last, so that its summary names every other file written.
 void Run::WriteReport() {
   std::vector<PlotMark> marks = report_->Marks();
-  std::string chart = PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_, marks);
+  std::string chart = PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_, marks, report_->Bands());
   written_.push_back(o_.report + " (flight report)");
   std::string summary = SummaryText(Verdict());
   Report r = report_->Finish("Tarvex flight: " + scn_name_, scn_.description, summary, chart, t_);
@@ -639,17 +790,27 @@ int Run::Go() {
   std::time_t last_progress = started;
   bool progress_shown = false;
   const double eps = 1e-9;
+  std::vector<const Trigger *> fired;
   while (true) {
-    // Expectations see the state reached; then this time's inputs apply.
+    // Controls on a ramp take their level for now, so that what is checked
+    // now sees it.
+    if (!ramps_.empty()) MoveRamps();
+    // Expectations see the state reached, conditions too (a `when` with an
+    // `expect` is checked as it fires); then this time's inputs apply,
+    // the timed ones first. A `stop when` ends the run after the checks.
     for (size_t i = next_event_; i < events_.size() && events_[i].time <= t_ + eps; ++i) Check(events_[i]);
+    fired.clear();
+    if (!reactions_.Empty() && React(fired)) break;
     // The HUD as the last step showed it, before this time's inputs move it
     // out of view (later looks see that picture, as they would on screen).
     for (size_t i = next_event_; hud_due_ && i < events_.size() && events_[i].time <= t_ + eps; ++i)
-      if (events_[i].command == Command::Camera || events_[i].command == Command::Cockpit ||
-          events_[i].command == Command::Hud)
-        DrawHud();
+      if (MovesHud(events_[i])) DrawHud();
+    for (const Trigger *tr : fired)
+      if (hud_due_ && MovesHud(tr->line)) DrawHud();
     for (; next_event_ < events_.size() && events_[next_event_].time <= t_ + eps; ++next_event_)
       Apply(events_[next_event_]);
+    for (const Trigger *tr : fired)
+      if (tr->line.command < Command::Expect) Apply(tr->line);
     if (t_ >= duration_ - eps) break;
     if (steps_ >= o_.max_steps) {
       std::fprintf(err_,
@@ -676,11 +837,10 @@ int Run::Go() {
   for (size_t i = next_event_; i < events_.size(); ++i) {
     if (events_[i].command < Command::Expect) continue;
     ++failed_;
-    if (report_)
-      report_->Expectation(events_[i], events_[i].time, "not reached", "the run ended at t=" + Seconds(t_) + " s");
-    std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
-                 events_[i].Where().c_str(), t_);
+    if (report_) report_->Expectation(events_[i], events_[i].time, "not reached", EndText());
+    std::fprintf(err_, "tarvex-sim: %s: expectation not reached: %s\n", events_[i].Where().c_str(), EndText().c_str());
   }
+  ReportReactions();
   if (csv_) Commit(csv_file_, o_.csv, "telemetry, one row per step");
   csv_ = nullptr;
   if (!o_.plot.empty()) {
