@@ -76,9 +76,12 @@ bool ParseCondition(const std::vector<std::string> &w, std::vector<Comparison> &
                  "found \"" +
                  Join(w, i, j) + "\"",
              false;
+    if (w[i] == "hud" || w[i] == "sound")
+      return error = "a telemetry column to compare (a condition cannot look at the HUD or a sound), found \"" + w[i] +
+                     "\"",
+             false;
     ScriptEvent e;
     if (!ParseTimedLine("0 expect " + Join(w, i, j), e, error)) return false;
-    if (e.command != Command::Expect) return error = "a telemetry column to compare, found \"" + w[i] + "\"", false;
     out.push_back(Comparison{e.vessel, e.name, e.column, e.op, e.value, e.tolerance});
     if (j == w.size()) return true;
     i = j + 1;

@@ -632,8 +632,8 @@ bool Run::React(std::vector<const Trigger *> &fired) {
 
 std::string Run::EndText() const {
   if (!stopped_by_) return "the run ended at t=" + Seconds(t_) + " s";
-  return "the run stopped at t=" + Seconds(t_) + " s (" + stopped_by_->line.Where() + ": " + stopped_by_->line.source +
-         ")";
+  return "the run stopped at t=" + Seconds(t_) + " s by " + stopped_by_->line.Where() + " \"" +
+         stopped_by_->line.source + "\"";
 }
 
 // At the end: the checks over time give their verdicts, and the conditions
