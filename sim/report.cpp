@@ -159,8 +159,8 @@ std::string ReportHtml(const Report &r) {
          (failures.size() == 1 ? " expectation" : " expectations") + " did not hold</strong>\n<ul>\n";
     for (const ExpectationResult *x : failures)
       h += "<li><a href=\"#t=" + Fixed(x->t, 2) + "\" data-t=\"" + Js(x->t) + "\">" + XmlEscape(x->where) + " at " +
-           Fixed(x->t, 2) + " s: <code>" + XmlEscape(x->source) + "</code> " + x->verdict + " (actual " +
-           XmlEscape(x->actual) + ")</a></li>\n";
+           Fixed(x->t, 2) + " s: <code>" + XmlEscape(x->source) + "</code> " + x->verdict + " (" +
+           (x->verdict == "FAILED" ? "actual " : "") + XmlEscape(x->actual) + ")</a></li>\n";
     h += "</ul></div>\n";
   }
   h += "<pre id=\"summary\">" + XmlEscape(r.summary) + "</pre>\n";
