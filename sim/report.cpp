@@ -26,7 +26,7 @@ const char *kStyle = R"(
 body{font:14px/1.4 system-ui,sans-serif;margin:16px 24px;color:#1b1f23;background:#fff;max-width:1060px}
 h1{font-size:20px;margin:0 0 6px}h2{font-size:16px;margin:22px 0 6px;border-bottom:1px solid #ddd}
 pre{background:#f4f5f7;padding:8px 10px;margin:6px 0;white-space:pre-wrap}
-.desc{color:#444;margin:2px 0}
+.desc{color:#444;margin:2px 0 8px}
 #chart svg{max-width:100%;height:auto;cursor:crosshair}
 #view{display:flex;gap:18px;align-items:flex-start;flex-wrap:wrap}
 #frames svg{display:none}#frames svg.on{display:block}
