@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/scenario_lines.h"
+
 namespace sim {
 
 namespace {
@@ -161,6 +163,20 @@ std::string Fmt(const char *format, double a, double b = 0, double c = 0) {
 
 }  // namespace
 
+const std::vector<ScriptCommand> &ReactingLines() {
+  static const std::vector<ScriptCommand> lines = {
+      {"when", "CONDITION [after SECONDS]: LINE",
+       "once, at the first step where the condition holds (or SECONDS after it first held), does LINE: any timed "
+       "line without its time"},
+      {"stop when", "CONDITION [after SECONDS]", "ends the run after the checks of the step where it fires"},
+      {"expect always", "[VESSEL.]COLUMN OP VALUE [TOLERANCE]", "checks a column at every step of the run"},
+      {"FROM..TO expect", "[VESSEL.]COLUMN OP VALUE [TOLERANCE]", "checks a column at every step from FROM to TO s"},
+      {"over", "SECONDS, at the end of a set line",
+       "moves the control linearly from its level then to the new one over SECONDS"},
+  };
+  return lines;
+}
+
 bool ParseReactiveLine(const std::string &text, ScriptEvent &ev, std::string &error, bool &ok) {
   std::string line = WithoutComment(text);
   std::vector<std::string> w = Split(line);
@@ -171,6 +187,9 @@ bool ParseReactiveLine(const std::string &text, ScriptEvent &ev, std::string &er
     ok = ParseSpan(w, ev, error);
   else if (w.size() >= 4 && w[1] == "set" && w[w.size() - 2] == "over")
     ok = ParseInput(line, ev, error);
+  else if (double t = 0; !Number(w[0], t) && !host::DidYouMean(w[0], {"when", "stop", "expect"}).empty())
+    ok = false, error = "a time in seconds, or when, stop when, expect always or FROM..TO expect, found \"" + w[0] +
+                        "\"" + host::DidYouMean(w[0], {"when", "stop", "expect"});
   else
     return false;
   return true;

@@ -22,6 +22,9 @@ namespace sim {
 // any other line, which is then a timed one.
 bool ParseReactiveLine(const std::string &text, ScriptEvent &ev, std::string &error, bool &ok);
 
+// The kinds of these lines as the lists and the reference show them.
+const std::vector<ScriptCommand> &ReactingLines();
+
 // A telemetry column of a vessel (empty name: the vessel in focus) now.
 using ColumnValue = std::function<double(const std::string &vessel, int column)>;
 

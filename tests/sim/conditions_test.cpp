@@ -70,6 +70,8 @@ TEST(Conditions, MalformedLinesSayWhatWasExpected) {
       {"when alt < 3:", "a line to act on after the colon"},
       {"when alt < 3: 5 key G", "after the colon a line without its time: a command key"},
       {"when alt < 3: when alt < 2: key G", "after the colon a line without its time"},
+      {"wehn alt < 3: key G",
+       "or when, stop when, expect always or FROM..TO expect, found \"wehn\" (did you mean when?)"},
       {"when alt<3: key G", "several joined by \"and\", found \"alt<3\""},
       {"when alt 3: key G", "a condition \"<column> <==|!=|<|<=|>|>=> <value> [tolerance]\""},
       {"when alt < 3 and: key G", "several joined by \"and\", found \"\""},
