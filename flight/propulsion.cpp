@@ -1,5 +1,7 @@
 // Propulsion regimes and the flight envelope, the hover nozzle set, the
 // lift-fan rotor and the idle minimum.
+#include "flight/propulsion.h"
+
 #include <algorithm>
 
 #include "flight/blocks.h"
@@ -10,23 +12,6 @@
 #include "sound/slots.h"
 
 namespace {
-
-// Flight envelope.
-const double kLiftNozzle = 0.5;  // nozzle_angle from which the lift regime applies
-const double kMaxConventionalSpeed = 700.0;
-const double kMaxLiftSpeed = 155.0;
-const double kMaxAltitude = 20000.0;
-const double kWarningDrag = 999.0;
-
-// Thrust.
-const double kReheatThrust = 550000.0;
-const double kDryThrust = 440000.0;
-const double kLiftRegimeThrust = 300000.0;
-const double kLiftThrusterMax = 100000.0;
-const double kNozzleBrakeForce = 170000.0;
-const double kReheatLevel = 0.98;   // main level needed for reheat
-const double kReheatNozzle = 0.06;  // nozzle_angle below which reheat can burn
-const double kIdleLevel = 0.0015;
 
 void SetNormalDrag(const ShuttlePB &v) { v.SetCW(0.3, 0.3, 0.67, 0.92); }
 

@@ -17,6 +17,10 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "tarvex-sim: %s\n", error.c_str());
     return sim::kBadInput;
   }
+  if (o.version) {
+    std::printf("tarvex-sim %s\n", TARVEX_VERSION);
+    return 0;
+  }
   if (o.help) {
     std::fputs(sim::HelpText().c_str(), stdout);
     return 0;

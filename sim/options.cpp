@@ -28,6 +28,8 @@ bool ParseOptions(const std::vector<std::string> &args, Options &o, std::string 
     std::string v;
     if (a == "--help" || a == "-h") {
       o.help = true;
+    } else if (a == "--version") {
+      o.version = true;
     } else if (a == "--script") {
       if (!value(o.script)) return false;
     } else if (a == "--duration") {
@@ -117,6 +119,7 @@ std::string HelpText() {
          "  --max-steps N     stop a run that reaches N steps (default 10000000)\n"
          "  --quiet           no table and no summary, only problems and the files written\n"
          "  --help            this text\n"
+         "  --version         the version, as in the package's name\n"
          "\n"
          "Every file is written whole or not at all: a failure keeps the previous file.\n"
          "\n"

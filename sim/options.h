@@ -21,6 +21,7 @@ struct Options {
   long max_steps = 10000000;  // the run stops here (with a message) unless it ended before
   bool quiet = false;
   bool help = false;
+  bool version = false;
 };
 
 // Reads the arguments (without the program name). False with `error` set for

@@ -155,6 +155,12 @@ unsigned KeyCode(const std::string &name) {
   return 0;
 }
 
+const char *KeyNameOf(unsigned code) {
+  for (const KeyName &k : kKeys)
+    if (k.code == code) return k.name;
+  return "";
+}
+
 bool Holds(Compare op, double a, double v, double tol) {
   switch (op) {
     case Compare::Eq:

@@ -56,6 +56,8 @@ bool ParseScript(const std::vector<host::ScenarioScriptLine> &lines, const std::
 
 // A key by its name ("E", "G", "0", "COMMA", "F1", "OAPI_KEY_E"...); 0 if unknown.
 unsigned KeyCode(const std::string &name);
+// The name of a key code, as KeyCode reads it; "" if it has none.
+const char *KeyNameOf(unsigned code);
 
 // Whether `actual` passes the comparison.
 bool Holds(Compare op, double actual, double value, double tolerance);
