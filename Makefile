@@ -7,7 +7,7 @@ CTEST ?= ctest
 PRESET ?= default
 BUILD_DIR ?= $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-.PHONY: all build test demo bench format clean windows msvc package
+.PHONY: all build test demo bench format clean windows msvc reference package
 
 all: build
 
@@ -24,6 +24,13 @@ demo:
 	$(CMAKE) --preset $(PRESET) >/dev/null
 	$(CMAKE) --build --preset $(PRESET) --target tarvex-sim
 	./$(BUILD_DIR)/bin/tarvex-sim scenarios/demo.scn --csv out/demo.csv --plot out/demo.svg --save out/demo-end.scn --every 600 --report out/demo.html
+
+# Rewrites the reference flights (tests/reference/) from this build and says
+# which columns and how many trace lines changed: for a change that is meant
+# to alter a flight, committed with it.
+reference:
+	$(MAKE) build
+	python3 tests/reference/reference.py rewrite --bin $(BUILD_DIR)/bin
 
 bench:
 	bash .ci/deps bench
