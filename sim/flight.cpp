@@ -2,10 +2,7 @@
 
 #if defined(_WIN32)
 #include <io.h>
-#include <windows.h>
 #else
-#include <dlfcn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -22,12 +19,12 @@
 #include "sim/files.h"
 #include "sim/guards.h"
 #include "sim/hud_frame.h"
+#include "sim/hud_redraws.h"
 #include "sim/output_file.h"
 #include "sim/plot.h"
 #include "sim/report.h"
 #include "sim/script.h"
 #include "sim/telemetry.h"
-#include "sound_service/service_control.h"
 
 namespace sim {
 
@@ -45,36 +42,51 @@ const char *kBuiltInScenario =
     "END\n"
     "END_SHIPS\n";
 
-// A routine of a loaded library by name, and whether a stream is a terminal.
+// Whether a stream is a terminal.
 #if defined(_WIN32)
-void *Symbol(void *lib, const char *name) {
-  return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(lib), name));
-}
 bool Terminal(std::FILE *f) { return _isatty(_fileno(f)) != 0; }
 #else
-void *Symbol(void *lib, const char *name) { return dlsym(lib, name); }
 bool Terminal(std::FILE *f) { return isatty(fileno(f)) != 0; }
 #endif
 
-// The sound service's inspection routines, once it is loaded.
-TarvexSound_AdvanceFn g_advance = nullptr;
-TarvexSound_SlotStateFn g_slot_state = nullptr;
-TarvexSound_ClearCallsFn g_clear_calls = nullptr;
-TarvexSound_SlotFileFn g_slot_file = nullptr;
+// A `set` line's control on the host's record of the vessel.
+void Set(host::HostVessel &hv, SetTarget target, double level) {
+  switch (target) {
+    case SetTarget::Main:
+      hv.SetGroupLevel(THGROUP_MAIN, level);
+      break;
+    case SetTarget::Hover:
+      hv.SetGroupLevel(THGROUP_HOVER, level);
+      break;
+    case SetTarget::Elevator:
+      hv.ctrl_level[AIRCTRL_ELEVATOR] = level;
+      break;
+    case SetTarget::Aileron:
+      hv.ctrl_level[AIRCTRL_AILERON] = level;
+      break;
+    case SetTarget::Rudder:
+      hv.ctrl_level[AIRCTRL_RUDDER] = level;
+      break;
+    case SetTarget::Trim:
+      hv.ctrl_level[AIRCTRL_ELEVATORTRIM] = level;
+      break;
+    case SetTarget::Forward:
+      hv.body.pilot_linear[0] = level;
+      break;
+    case SetTarget::Back:
+      hv.body.pilot_linear[1] = level;
+      break;
+    case SetTarget::Brake:
+      hv.wheelbrake[0] = hv.wheelbrake[1] = level;
+      break;
+  }
+}
 
 std::string Seconds(double t) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.3f", t);
   return buf;
 }
-
-std::string Rough(double x) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.4g", x);
-  return buf;
-}
-
-bool SlotPlaying(int id, int slot) { return g_slot_state && g_slot_state(id, slot, nullptr, nullptr, nullptr) != 0; }
 
 class Run {
  public:
@@ -89,10 +101,18 @@ class Run {
  private:
   bool Prepare();
   bool Load();
-  bool CheckOutputs(std::vector<host::ScenarioProblem> &problems);
   bool OpenOutputs();
   void Commit(OutputFile &f, const std::string &path, const std::string &what);
+  // A file written, named in the summary as `what`; or, when `ok` is false,
+  // the `error` that kept it from being written, which fails the run.
+  void Wrote(bool ok, const std::string &what, const std::string &error);
+  void WriteFailed(const std::string &error);
+  void AtTime();
+  bool GoesOn();
   void Step();
+  void ShowProgress();
+  void FailUnreached();
+  void WriteOutputs();
   void Apply(const ScriptEvent &ev);
   void Check(const ScriptEvent &ev);
   void Record(bool force_table);
@@ -103,17 +123,17 @@ class Run {
   int Verdict() const {
     return output_failed_ ? kOutputFailed : capped_ ? kBadInput : failed_ ? kExpectationFailed : kPassed;
   }
-  HudFrame HudFrameNow();
+  HudFrame HudFrameNow() { return hud_.Frame(*focus_, t_); }
   // Whether the report wants a HUD frame now (HudFrameNow redraws for it).
   bool HudFrameWanted() const { return report_ && report_->WantsHudFrame(t_); }
   void WriteReport();
   host::HostVessel *Vessel(const std::string &name);
   int SoundId(const host::HostVessel *hv) const;
+  // The sound service's probes, or null when flying without it.
+  const SoundProbes *Sound() const { return sound_ ? &sound_probes_ : nullptr; }
   void FlushTrace();
   void EnterVirtualCockpit();
   bool HudVisible() const;
-  bool HudWanted() const;
-  void DrawHud();
 
   const Options &o_;
   std::FILE *out_, *err_;
@@ -124,12 +144,10 @@ class Run {
   double duration_ = 10;
   host::ModuleApi api_;
   bool sound_ = false;
+  SoundProbes sound_probes_;
   std::vector<host::HostVessel *> vessels_;
   host::HostVessel *focus_ = nullptr;
-  host::RecordingSketchpad hud_;
-  bool hud_drawn_ = false;     // some step showed the HUD, and hud_ holds what it showed
-  bool hud_due_ = false;       // the last step showed the HUD, and hud_ is not drawn for it yet
-  bool hud_answered_ = false;  // the module's answer to the last redraw (true: default HUD too)
+  HudRedraws hud_;
   std::unique_ptr<ReportRecorder> report_;
   double t_ = 0;
   long steps_ = 0;
@@ -144,7 +162,8 @@ class Run {
   std::vector<std::string> written_;
   int passed_ = 0, failed_ = 0;
   double max_alt_ = -1e300, max_speed_ = 0, fuel_start_ = 0;
-  bool progress_ = false;
+  bool progress_ = false, progress_shown_ = false;  // on a terminal; shown once at least
+  std::time_t started_ = 0, last_progress_ = 0;
 };
 
 host::HostVessel *Run::Vessel(const std::string &name) {
@@ -195,7 +214,7 @@ bool Run::Prepare() {
           ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + ev.vessel + "\""});
   }
   duration_ = o_.duration >= 0 ? o_.duration : events_.empty() ? 10 : events_.back().time + 1;
-  CheckOutputs(problems);
+  CheckOutputs(o_, events_, duration_, scn_.environment.time_acceleration, problems);
   if (!problems.empty()) {
     PrintProblems(err_, problems);
     // (%lu: msvcrt.dll's printf, which the Microsoft-ABI host uses, knows no %zu.)
@@ -204,61 +223,6 @@ bool Run::Prepare() {
     return false;
   }
   return true;
-}
-
-// Before anything flies: no output may be the scenario or script being read
-// (or another output), script saves stay inside the output folder, and every
-// script time and the end of the run lie within the step cap.
-bool Run::CheckOutputs(std::vector<host::ScenarioProblem> &problems) {
-  size_t before = problems.size();
-  std::vector<std::string> inputs;
-  if (!o_.scenario.empty()) inputs.push_back(o_.scenario);
-  if (!o_.script.empty()) inputs.push_back(o_.script);
-  auto clash = [&](const std::string &out) -> std::string {
-    for (auto &in : inputs)
-      if (SameFile(out, in)) return in + ", which this run reads";
-    return std::string();
-  };
-  struct Named {
-    const char *option;
-    const std::string &path;
-  } outputs[] = {
-      {"--csv", o_.csv}, {"--plot", o_.plot}, {"--trace", o_.trace}, {"--save", o_.save}, {"--report", o_.report}};
-  for (size_t i = 0; i < sizeof outputs / sizeof outputs[0]; ++i) {
-    if (outputs[i].path.empty()) continue;
-    std::string why = clash(outputs[i].path);
-    for (size_t j = 0; j < i && why.empty(); ++j)
-      if (!outputs[j].path.empty() &&
-          (outputs[i].path == outputs[j].path || SameFile(outputs[i].path, outputs[j].path)))
-        why = std::string("the file ") + outputs[j].option + " writes";
-    if (!why.empty())
-      problems.push_back(
-          host::ScenarioProblem{std::string(outputs[i].option) + " " + outputs[i].path, 0, "refused: it is " + why});
-  }
-  double steps_per_event = 0;
-  for (auto &ev : events_) {
-    if (ev.command == Command::Save || ev.command == Command::HudFrame) {
-      const bool save = ev.command == Command::Save;
-      std::string why = ScriptSaveProblem(ev.name, save ? ".scn" : ".svg");
-      if (why.empty() && !clash(ev.name).empty()) why = "it is " + clash(ev.name);
-      if (!why.empty())
-        problems.push_back(host::ScenarioProblem{ev.file, ev.line,
-                                                 (save ? "save to " : "hudframe to ") + ev.name + " refused: " + why});
-    }
-    steps_per_event = StepsToReach(ev.time, o_.dt, scn_.environment.time_acceleration, events_);
-    if (steps_per_event > (double)o_.max_steps)
-      problems.push_back(host::ScenarioProblem{ev.file, ev.line,
-                                               "time " + Rough(ev.time) + " s is out of reach: it needs about " +
-                                                   Rough(steps_per_event) + " steps, more than the cap of " +
-                                                   std::to_string(o_.max_steps) + " (--max-steps)"});
-  }
-  double steps = StepsToReach(duration_, o_.dt, scn_.environment.time_acceleration, events_);
-  if (steps > (double)o_.max_steps && problems.size() == before)
-    problems.push_back(host::ScenarioProblem{o_.duration >= 0 ? "--duration" : "the run", 0,
-                                             Rough(duration_) + " s need about " + Rough(steps) +
-                                                 " steps, more than the cap of " + std::to_string(o_.max_steps) +
-                                                 " (--max-steps)"});
-  return problems.size() == before;
 }
 
 bool Run::Load() {
@@ -275,11 +239,7 @@ bool Run::Load() {
       std::fprintf(err_, "tarvex-sim: %s (flying without sound)\n", error.c_str());
     } else {
       sound_ = true;
-      auto find = [&](const char *name) { return Symbol(lib, name); };
-      g_advance = reinterpret_cast<TarvexSound_AdvanceFn>(find("TarvexSound_Advance"));
-      g_slot_state = reinterpret_cast<TarvexSound_SlotStateFn>(find("TarvexSound_SlotState"));
-      g_clear_calls = reinterpret_cast<TarvexSound_ClearCallsFn>(find("TarvexSound_ClearCalls"));
-      g_slot_file = reinterpret_cast<TarvexSound_SlotFileFn>(find("TarvexSound_SlotFile"));
+      sound_probes_ = FindSoundProbes(lib);
     }
   }
   if (!host::LoadModule(o_.module, api_, error)) {
@@ -352,20 +312,6 @@ bool Run::HudVisible() const {
   return HudShown(w.cockpit_mode, w.camera_internal, w.hud_mode);
 }
 
-// Whether the HUD is drawn every step it shows: only while something records
-// every step of it (the trace holds the module's calls while drawing).
-// Otherwise a step merely marks the HUD due, and it is drawn when something
-// looks at it: an `expect hud`, or the last look before the script takes it
-// out of view.
-bool Run::HudWanted() const { return trace_ != nullptr; }
-
-void Run::DrawHud() {
-  hud_.Clear();
-  hud_answered_ = host::DrawHUD(*focus_, hud_, host::world().hud_mode);
-  hud_drawn_ = true;
-  hud_due_ = false;
-}
-
 void Run::Step() {
   host::World &w = host::world();
   // The time acceleration as the host would take it: a factor the module (or
@@ -385,27 +331,12 @@ void Run::Step() {
     hv->forces.clear();
     host::Callbacks(*hv)->clbkPostStep(t_, dt, mjd);
   }
-  hud_due_ = HudVisible();
-  if (hud_due_ && HudWanted()) DrawHud();
-  if (g_advance) g_advance(dt);
-  if (g_clear_calls) g_clear_calls();  // the service's call record is not needed here
-  if (report_)
-    report_->Observe(t_, vessels_, (size_t)SoundId(focus_), sound_ ? SlotPlaying : nullptr, g_slot_state, g_slot_file);
+  // Drawn every step only while the trace records the module's calls of it.
+  hud_.Stepped(*focus_, HudVisible(), trace_ != nullptr);
+  if (sound_probes_.advance) sound_probes_.advance(dt);
+  if (sound_probes_.clear_calls) sound_probes_.clear_calls();  // the service's call record is not needed here
+  if (report_) report_->Observe(t_, vessels_, (size_t)SoundId(focus_), Sound());
   FlushTrace();
-}
-
-// The HUD as the host shows it now: this step's redraw, made now if there
-// was none yet.
-HudFrame Run::HudFrameNow() {
-  host::World &w = host::world();
-  std::string hidden = HudHidden(w.cockpit_mode, w.camera_internal, w.hud_mode);
-  if (!hidden.empty()) {
-    HudFrame f;
-    f.t = t_, f.paint = host::DefaultHudPaint(), f.why_not = hidden;
-    return f;
-  }
-  if (hud_due_ || !hud_drawn_) DrawHud();
-  return FrameOfRedraw(t_, host::DefaultHudPaint(), hud_, hud_answered_);
 }
 
 void Run::Apply(const ScriptEvent &ev) {
@@ -418,24 +349,7 @@ void Run::Apply(const ScriptEvent &ev) {
       host::Key(*hv, ev.key, false, ev.shift, ev.ctrl, ev.alt);
       break;
     case Command::Set:
-      if (ev.name == "main")
-        hv->SetGroupLevel(THGROUP_MAIN, ev.value);
-      else if (ev.name == "hover")
-        hv->SetGroupLevel(THGROUP_HOVER, ev.value);
-      else if (ev.name == "elevator")
-        hv->ctrl_level[AIRCTRL_ELEVATOR] = ev.value;
-      else if (ev.name == "aileron")
-        hv->ctrl_level[AIRCTRL_AILERON] = ev.value;
-      else if (ev.name == "rudder")
-        hv->ctrl_level[AIRCTRL_RUDDER] = ev.value;
-      else if (ev.name == "trim")
-        hv->ctrl_level[AIRCTRL_ELEVATORTRIM] = ev.value;
-      else if (ev.name == "forward")
-        hv->body.pilot_linear[0] = ev.value;
-      else if (ev.name == "back")
-        hv->body.pilot_linear[1] = ev.value;
-      else if (ev.name == "brake")
-        hv->wheelbrake[0] = hv->wheelbrake[1] = ev.value;
+      Set(*hv, ev.target, ev.value);
       break;
     case Command::Navmode:
       hv->navmode[ev.mode] = ev.on;
@@ -457,20 +371,17 @@ void Run::Apply(const ScriptEvent &ev) {
       break;
     case Command::Save: {
       std::string error;
-      if (PrepareScriptSave(ev.name, error) && SaveScenario(ev.name, error))
-        written_.push_back(ev.name + " (scenario saved at t=" + Seconds(t_) + " s)");
-      else
-        std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), output_failed_ = true;
+      const bool ok = PrepareScriptSave(ev.name, error) && SaveScenario(ev.name, error);
+      Wrote(ok, ev.name + " (scenario saved at t=" + Seconds(t_) + " s)", ev.Where() + ": " + error);
       break;
     }
     case Command::HudFrame: {
       std::string error;
       HudFrame f = HudFrameNow();
-      if (PrepareScriptSave(ev.name, error) &&
-          WriteOutput(ev.name, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + HudFrameSvg(f), true, error))
-        written_.push_back(ev.name + " (HUD frame at t=" + Seconds(t_) + " s)");
-      else
-        std::fprintf(err_, "tarvex-sim: %s: %s\n", ev.Where().c_str(), error.c_str()), output_failed_ = true;
+      const bool ok =
+          PrepareScriptSave(ev.name, error) &&
+          WriteOutput(ev.name, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + HudFrameSvg(f), true, error);
+      Wrote(ok, ev.name + " (HUD frame at t=" + Seconds(t_) + " s)", ev.Where() + ": " + error);
       if (report_) report_->AddFrame(std::move(f));
       break;
     }
@@ -486,19 +397,19 @@ void Run::Check(const ScriptEvent &ev) {
   char buf[64];
   switch (ev.command) {
     case Command::Expect: {
-      double v = Measure(*hv, t_, SoundId(hv), sound_ ? SlotPlaying : nullptr)[ev.column];
+      double v = Measure(*hv, t_, SoundId(hv), Sound())[ev.column];
       ok = Holds(ev.op, v, ev.value, ev.tolerance);
       std::snprintf(buf, sizeof buf, "%.10g", v);
       actual = buf;
       break;
     }
     case Command::ExpectHud:
-      if (hud_due_) DrawHud();
-      if (!hud_drawn_) {
+      hud_.CatchUp(*focus_);
+      if (!hud_.Drawn()) {
         actual = "no HUD drawn yet";
         break;
       }
-      for (auto &item : hud_.texts) {
+      for (auto &item : hud_.Texts()) {
         ok |= item.text.find(ev.name) != std::string::npos;
         actual += (actual.empty() ? "\"" : ", \"") + item.text + "\"";
       }
@@ -509,8 +420,8 @@ void Run::Check(const ScriptEvent &ev) {
         actual = "no sound service";
         break;
       }
-      ok = SlotPlaying(SoundId(hv), ev.mode) == ev.on;
-      actual = SlotPlaying(SoundId(hv), ev.mode) ? "playing" : "stopped";
+      ok = sound_probes_.Playing(SoundId(hv), ev.mode) == ev.on;
+      actual = sound_probes_.Playing(SoundId(hv), ev.mode) ? "playing" : "stopped";
       break;
     default:
       return;
@@ -531,7 +442,7 @@ void Run::Record(bool force_table) {
   bool table = !o_.quiet && (force_table || steps_ % o_.every == 0);
   if (!csv_ && o_.plot.empty() && !report_ && !table) return;
   Sample &s = sample_;
-  Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr, s);
+  Measure(*focus_, t_, SoundId(focus_), Sound(), s);
   if (csv_) {
     const std::string &row = csv_row_.Row(s);
     std::fwrite(row.data(), 1, row.size(), csv_);
@@ -598,18 +509,18 @@ void Run::WriteReport() {
   std::string error;
   if (!WriteOutput(o_.report, ReportHtml(r), true, error)) {
     written_.pop_back();
-    std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), output_failed_ = true;
+    WriteFailed(error);
   }
 }
 
 bool Run::OpenOutputs() {
   std::string error;
   if (!o_.csv.empty()) {
-    if (!csv_file_.Open(o_.csv, true, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    if (!csv_file_.Open(o_.csv, true, error)) return WriteFailed(error), false;
     csv_ = csv_file_.Stream();
   }
   if (!o_.trace.empty()) {
-    if (!trace_file_.Open(o_.trace, true, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    if (!trace_file_.Open(o_.trace, true, error)) return WriteFailed(error), false;
     trace_ = trace_file_.Stream();
   }
   return true;
@@ -617,15 +528,93 @@ bool Run::OpenOutputs() {
 
 void Run::Commit(OutputFile &f, const std::string &path, const std::string &what) {
   std::string error;
-  if (f.Commit(error))
-    written_.push_back(path + " (" + what + ")");
+  const bool ok = f.Commit(error);
+  Wrote(ok, path + " (" + what + ")", error);
+}
+
+void Run::Wrote(bool ok, const std::string &what, const std::string &error) {
+  if (ok)
+    written_.push_back(what);
   else
-    std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), output_failed_ = true;
+    WriteFailed(error);
+}
+
+void Run::WriteFailed(const std::string &error) {
+  std::fprintf(err_, "tarvex-sim: %s\n", error.c_str());
+  output_failed_ = true;
+}
+
+// This time's script lines: the expectations see the state reached, then
+// the inputs apply.
+void Run::AtTime() {
+  const double eps = 1e-9;
+  for (size_t i = next_event_; i < events_.size() && events_[i].time <= t_ + eps; ++i) Check(events_[i]);
+  // The HUD as the last step showed it, before this time's inputs move it
+  // out of view (later looks see that picture, as they would on screen).
+  for (size_t i = next_event_; hud_.Due() && i < events_.size() && events_[i].time <= t_ + eps; ++i)
+    if (events_[i].command == Command::Camera || events_[i].command == Command::Cockpit ||
+        events_[i].command == Command::Hud)
+      hud_.CatchUp(*focus_);
+  for (; next_event_ < events_.size() && events_[next_event_].time <= t_ + eps; ++next_event_)
+    Apply(events_[next_event_]);
+}
+
+// Whether another step is flown: not past the end, nor at the step cap.
+bool Run::GoesOn() {
+  if (t_ >= duration_ - 1e-9) return false;
+  if (steps_ < o_.max_steps) return true;
+  std::fprintf(err_,
+               "tarvex-sim: stopped at t=%.3f s after %ld steps, the step cap (--max-steps); the run was to "
+               "end at %.3f s\n",
+               t_, steps_, duration_);
+  capped_ = true;
+  return false;
+}
+
+// On a terminal, a long run shows how far it got, once a second.
+void Run::ShowProgress() {
+  if (!progress_ || (steps_ & 1023) != 0) return;
+  const std::time_t now = std::time(nullptr);
+  if (now - started_ > 2 && now != last_progress_) {
+    std::fprintf(err_, "\rtarvex-sim: t = %.1f of %.1f s", t_, duration_);
+    last_progress_ = now, progress_shown_ = true;
+  }
+}
+
+// Expectations the run ended before fail.
+void Run::FailUnreached() {
+  for (size_t i = next_event_; i < events_.size(); ++i) {
+    if (events_[i].command < Command::Expect) continue;
+    ++failed_;
+    if (report_)
+      report_->Expectation(events_[i], events_[i].time, "not reached", "the run ended at t=" + Seconds(t_) + " s");
+    std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
+                 events_[i].Where().c_str(), t_);
+  }
+}
+
+void Run::WriteOutputs() {
+  std::string error;
+  if (csv_) Commit(csv_file_, o_.csv, "telemetry, one row per step");
+  csv_ = nullptr;
+  if (!o_.plot.empty()) {
+    const bool ok = WriteOutput(o_.plot, PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_), true, error);
+    Wrote(ok, o_.plot + " (chart of the flight)", error);
+  }
+  if (!o_.save.empty()) {
+    const bool ok = SaveScenario(o_.save, error);
+    Wrote(ok, o_.save + " (scenario saved at the end)", error);
+  }
+  if (trace_) {
+    FlushTrace();
+    Commit(trace_file_, o_.trace, "host calls of the module");
+    trace_ = nullptr;
+  }
+  if (report_) WriteReport();
 }
 
 int Run::Go() {
   if (!Prepare()) return kBadInput;
-  std::string error;
   if (!o_.report.empty()) report_.reset(new ReportRecorder(o_.hud_every, std::max(0.1, duration_ / 4000)));
   if (!Load()) return bad_host_lines_ ? kBadInput : kModuleFailed;
   if (!OpenOutputs()) return kOutputFailed;
@@ -635,72 +624,18 @@ int Run::Go() {
   if (!o_.quiet) std::fprintf(out_, "%s\n", TableHeader().c_str());
   Record(true);
   progress_ = Terminal(err_);
-  const std::time_t started = std::time(nullptr);
-  std::time_t last_progress = started;
-  bool progress_shown = false;
-  const double eps = 1e-9;
-  while (true) {
-    // Expectations see the state reached; then this time's inputs apply.
-    for (size_t i = next_event_; i < events_.size() && events_[i].time <= t_ + eps; ++i) Check(events_[i]);
-    // The HUD as the last step showed it, before this time's inputs move it
-    // out of view (later looks see that picture, as they would on screen).
-    for (size_t i = next_event_; hud_due_ && i < events_.size() && events_[i].time <= t_ + eps; ++i)
-      if (events_[i].command == Command::Camera || events_[i].command == Command::Cockpit ||
-          events_[i].command == Command::Hud)
-        DrawHud();
-    for (; next_event_ < events_.size() && events_[next_event_].time <= t_ + eps; ++next_event_)
-      Apply(events_[next_event_]);
-    if (t_ >= duration_ - eps) break;
-    if (steps_ >= o_.max_steps) {
-      std::fprintf(err_,
-                   "tarvex-sim: stopped at t=%.3f s after %ld steps, the step cap (--max-steps); the run was to "
-                   "end at %.3f s\n",
-                   t_, steps_, duration_);
-      capped_ = true;
-      break;
-    }
+  started_ = last_progress_ = std::time(nullptr);
+  for (AtTime(); GoesOn(); AtTime()) {
     Step();
     Record(false);
     if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
-    if (progress_ && (steps_ & 1023) == 0) {
-      const std::time_t now = std::time(nullptr);
-      if (now - started > 2 && now != last_progress) {
-        std::fprintf(err_, "\rtarvex-sim: t = %.1f of %.1f s", t_, duration_);
-        last_progress = now, progress_shown = true;
-      }
-    }
+    ShowProgress();
   }
-  if (progress_shown) std::fprintf(err_, "\n");
+  if (progress_shown_) std::fprintf(err_, "\n");
   if (!o_.quiet && steps_ % o_.every != 0)
-    std::fprintf(out_, "%s\n", TableRow(Measure(*focus_, t_, SoundId(focus_), sound_ ? SlotPlaying : nullptr)).c_str());
-  for (size_t i = next_event_; i < events_.size(); ++i) {
-    if (events_[i].command < Command::Expect) continue;
-    ++failed_;
-    if (report_)
-      report_->Expectation(events_[i], events_[i].time, "not reached", "the run ended at t=" + Seconds(t_) + " s");
-    std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
-                 events_[i].Where().c_str(), t_);
-  }
-  if (csv_) Commit(csv_file_, o_.csv, "telemetry, one row per step");
-  csv_ = nullptr;
-  if (!o_.plot.empty()) {
-    if (WriteOutput(o_.plot, PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_), true, error))
-      written_.push_back(o_.plot + " (chart of the flight)");
-    else
-      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), output_failed_ = true;
-  }
-  if (!o_.save.empty()) {
-    if (SaveScenario(o_.save, error))
-      written_.push_back(o_.save + " (scenario saved at the end)");
-    else
-      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), output_failed_ = true;
-  }
-  if (trace_) {
-    FlushTrace();
-    Commit(trace_file_, o_.trace, "host calls of the module");
-    trace_ = nullptr;
-  }
-  if (report_) WriteReport();
+    std::fprintf(out_, "%s\n", TableRow(Measure(*focus_, t_, SoundId(focus_), Sound())).c_str());
+  FailUnreached();
+  WriteOutputs();
   int code = Verdict();
   if (o_.quiet)  // what was written is said even so
     for (auto &f : written_) std::fprintf(out_, "wrote %s\n", f.c_str());

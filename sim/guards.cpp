@@ -10,6 +10,16 @@
 
 namespace sim {
 
+namespace {
+
+std::string Rough(double x) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.4g", x);
+  return buf;
+}
+
+}  // namespace
+
 bool ReadInputFile(const std::string &path, std::string &text, std::string &error) {
   if (KindOf(path) == FileKind::Folder) return error = path + " is a folder, not a file", false;
   errno = 0;
@@ -55,6 +65,57 @@ double StepsToReach(double until, double dt, double acc, const std::vector<Scrip
     t = ev.time, acc = ev.value;
   }
   return steps + std::max(0.0, until - t) / EffectiveStep(dt, acc);
+}
+
+void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, double duration, double time_acceleration,
+                  std::vector<host::ScenarioProblem> &problems) {
+  const size_t before = problems.size();
+  std::vector<std::string> inputs;
+  if (!o.scenario.empty()) inputs.push_back(o.scenario);
+  if (!o.script.empty()) inputs.push_back(o.script);
+  auto clash = [&](const std::string &out) -> std::string {
+    for (auto &in : inputs)
+      if (SameFile(out, in)) return in + ", which this run reads";
+    return std::string();
+  };
+  struct Named {
+    const char *option;
+    const std::string &path;
+  } outputs[] = {
+      {"--csv", o.csv}, {"--plot", o.plot}, {"--trace", o.trace}, {"--save", o.save}, {"--report", o.report}};
+  for (size_t i = 0; i < sizeof outputs / sizeof outputs[0]; ++i) {
+    if (outputs[i].path.empty()) continue;
+    std::string why = clash(outputs[i].path);
+    for (size_t j = 0; j < i && why.empty(); ++j)
+      if (!outputs[j].path.empty() &&
+          (outputs[i].path == outputs[j].path || SameFile(outputs[i].path, outputs[j].path)))
+        why = std::string("the file ") + outputs[j].option + " writes";
+    if (!why.empty())
+      problems.push_back(
+          host::ScenarioProblem{std::string(outputs[i].option) + " " + outputs[i].path, 0, "refused: it is " + why});
+  }
+  for (auto &ev : events) {
+    if (ev.command == Command::Save || ev.command == Command::HudFrame) {
+      const bool save = ev.command == Command::Save;
+      std::string why = ScriptSaveProblem(ev.name, save ? ".scn" : ".svg");
+      if (why.empty() && !clash(ev.name).empty()) why = "it is " + clash(ev.name);
+      if (!why.empty())
+        problems.push_back(host::ScenarioProblem{ev.file, ev.line,
+                                                 (save ? "save to " : "hudframe to ") + ev.name + " refused: " + why});
+    }
+    const double steps = StepsToReach(ev.time, o.dt, time_acceleration, events);
+    if (steps > (double)o.max_steps)
+      problems.push_back(host::ScenarioProblem{ev.file, ev.line,
+                                               "time " + Rough(ev.time) + " s is out of reach: it needs about " +
+                                                   Rough(steps) + " steps, more than the cap of " +
+                                                   std::to_string(o.max_steps) + " (--max-steps)"});
+  }
+  const double steps = StepsToReach(duration, o.dt, time_acceleration, events);
+  if (steps > (double)o.max_steps && problems.size() == before)
+    problems.push_back(host::ScenarioProblem{o.duration >= 0 ? "--duration" : "the run", 0,
+                                             Rough(duration) + " s need about " + Rough(steps) +
+                                                 " steps, more than the cap of " + std::to_string(o.max_steps) +
+                                                 " (--max-steps)"});
 }
 
 std::string ScriptSaveProblem(const std::string &path, const char *extension) {

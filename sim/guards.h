@@ -1,8 +1,8 @@
 // The flight host's guards against input that would lose files, write
 // outside the output folder or never end: bounded reading of input files,
-// a screenful of problems at most, the places a script may save to, the
-// effective step and the steps a run needs, and a check that a saved
-// scenario holds only finite numbers.
+// a screenful of problems at most, the outputs checked before anything
+// flies, the places a script may save to, the effective step and the steps
+// a run needs, and a check that a saved scenario holds only finite numbers.
 #pragma once
 
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/scenario_text.h"
+#include "sim/options.h"
 #include "sim/script.h"
 
 namespace sim {
@@ -37,6 +38,13 @@ double EffectiveStep(double dt, double time_acceleration);
 // Steps needed to reach `until` seconds, starting at `time_acceleration` and
 // following the script's timeacc lines (events sorted by time).
 double StepsToReach(double until, double dt, double time_acceleration, const std::vector<ScriptEvent> &events);
+
+// Before anything flies: no output may be the scenario or script being read
+// (or another output), script saves and HUD frames stay inside the output
+// folder, and every script time and the end of the run (`duration` s) lie
+// within the step cap. What is wrong is added to `problems`.
+void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, double duration, double time_acceleration,
+                  std::vector<host::ScenarioProblem> &problems);
 
 // A path a script writes to (a save, a HUD frame): relative, inside the output
 // folder (the current folder), without "..", naming a file that ends in

@@ -178,8 +178,7 @@ void ReportRecorder::AddFrame(HudFrame f) {
 }
 
 void ReportRecorder::Observe(double t, const std::vector<host::HostVessel *> &vessels, size_t focus,
-                             SlotPlayingFn playing, TarvexSound_SlotStateFn slot_state,
-                             TarvexSound_SlotFileFn slot_file) {
+                             const SoundProbes *sound) {
   if (slots_.size() != vessels.size()) {
     slots_.clear(), warnings_.clear();
     for (auto *hv : vessels) {
@@ -190,18 +189,18 @@ void ReportRecorder::Observe(double t, const std::vector<host::HostVessel *> &ve
   }
   for (size_t i = 0; i < vessels.size(); ++i) {
     warnings_[i].Observe(t, vessels[i]->cw[0], r_.events);
-    if (!slot_state || !slot_file) continue;
+    if (!sound || !sound->slot_state || !sound->slot_file) continue;
     for (int slot = 1; slot <= 60; ++slot) {
-      const char *wave = slot_file((int)i, slot);
+      const char *wave = sound->slot_file((int)i, slot);
       if (!wave) continue;
       int loop = 0;
-      bool on = slot_state((int)i, slot, &loop, nullptr, nullptr) != 0;
+      bool on = sound->slot_state((int)i, slot, &loop, nullptr, nullptr) != 0;
       slots_[i].Observe(t, slot, on, loop != 0, wave, r_.events);
     }
   }
   if (t < next_state_ - 1e-9 || focus >= vessels.size()) return;
   next_state_ = (std::floor(t / state_every_ + 1e-9) + 1) * state_every_;
-  Sample s = Measure(*vessels[focus], t, (int)focus, playing);
+  Sample s = Measure(*vessels[focus], t, (int)focus, sound);
   auto col = [&](const char *name) { return s[ColumnIndex(name)]; };
   int holds = (col("holdalt") != 0 ? 1 : 0) | (col("hlevel") != 0 ? 2 : 0) | (col("killrot") != 0 ? 4 : 0);
   r_.states.push_back(StateRow{t, col("alt"), col("airspeed"), col("vs"), col("main_level"), col("hover_level"),

@@ -15,7 +15,6 @@
 #include "sim/hud_frame.h"
 #include "sim/plot.h"
 #include "sim/telemetry.h"
-#include "sound_service/service_control.h"
 
 namespace sim {
 
@@ -62,9 +61,8 @@ class ReportRecorder {
 
   // After every step: the sound slots and the envelope warning of each
   // vessel (its sound identifier is its index), and the state of the vessel
-  // in focus when one is due. The sound routines are null without service.
-  void Observe(double t, const std::vector<host::HostVessel *> &vessels, size_t focus, SlotPlayingFn playing,
-               TarvexSound_SlotStateFn slot_state, TarvexSound_SlotFileFn slot_file);
+  // in focus when one is due. `sound` is null without service.
+  void Observe(double t, const std::vector<host::HostVessel *> &vessels, size_t focus, const SoundProbes *sound);
 
   void Input(const ScriptEvent &ev, double t);
   void Expectation(const ScriptEvent &ev, double t, const std::string &verdict, const std::string &actual);

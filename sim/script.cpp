@@ -140,10 +140,18 @@ bool Words(const std::string &s, std::vector<std::string> &w, std::vector<bool> 
   return true;
 }
 
-bool Level(const std::string &target, double v) {
-  bool signed_level = target == "elevator" || target == "aileron" || target == "rudder" || target == "trim";
-  return signed_level ? v >= -1 && v <= 1 : v >= 0 && v <= 1;
-}
+// The targets of `set`, and whether each takes a signed level (-1 to 1)
+// rather than 0 to 1.
+struct SetTargetName {
+  const char *name;
+  SetTarget target;
+  bool signed_level;
+};
+const SetTargetName kSetTargets[] = {{"main", SetTarget::Main, false},        {"hover", SetTarget::Hover, false},
+                                     {"elevator", SetTarget::Elevator, true}, {"aileron", SetTarget::Aileron, true},
+                                     {"rudder", SetTarget::Rudder, true},     {"trim", SetTarget::Trim, true},
+                                     {"forward", SetTarget::Forward, false},  {"back", SetTarget::Back, false},
+                                     {"brake", SetTarget::Brake, false}};
 
 }  // namespace
 
@@ -232,14 +240,13 @@ bool ParseScriptLine(const std::string &text, ScriptEvent &ev, std::string &erro
     static const char *usage = "\"<time> set <main|hover|elevator|aileron|rudder|trim|forward|back|brake> <level>\"";
     if (n != 4) return error = usage, false;
     Qualified(w[2], ev.vessel, ev.name);
-    static const char *targets[] = {"main", "hover",   "elevator", "aileron", "rudder",
-                                    "trim", "forward", "back",     "brake"};
-    if (std::find_if(std::begin(targets), std::end(targets), [&](const char *t) { return ev.name == t; }) ==
-        std::end(targets))
-      return error = usage, false;
-    if (!Number(w[3], ev.value) || !Level(ev.name, ev.value))
-      return error = std::string("a level ") + (Level(ev.name, -1) ? "from -1 to 1" : "from 0 to 1") + " for " +
-                     ev.name + ", found \"" + w[3] + "\"",
+    const SetTargetName *t = std::find_if(std::begin(kSetTargets), std::end(kSetTargets),
+                                          [&](const SetTargetName &k) { return ev.name == k.name; });
+    if (t == std::end(kSetTargets)) return error = usage, false;
+    ev.target = t->target;
+    if (!Number(w[3], ev.value) || !(t->signed_level ? ev.value >= -1 : ev.value >= 0) || !(ev.value <= 1))
+      return error = std::string("a level ") + (t->signed_level ? "from -1 to 1" : "from 0 to 1") + " for " + ev.name +
+                     ", found \"" + w[3] + "\"",
              false;
     return true;
   }

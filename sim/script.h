@@ -28,6 +28,9 @@ enum class Command { Key, Set, Navmode, TimeAcc, Camera, Cockpit, Hud, Save, Hud
 
 enum class Compare { Eq, Ne, Lt, Le, Gt, Ge };
 
+// What a `set` line moves.
+enum class SetTarget { Main, Hover, Elevator, Aileron, Rudder, Trim, Forward, Back, Brake };
+
 struct ScriptEvent {
   double time = 0;
   std::string file;
@@ -37,6 +40,7 @@ struct ScriptEvent {
   std::string vessel;  // qualifier; empty for the vessel in focus
   std::string name;    // key name, set target, column, HUD text or file
   unsigned key = 0;    // key code
+  SetTarget target = SetTarget::Main;
   bool shift = false, ctrl = false, alt = false;
   int mode = 0;     // navmode number, cockpit or HUD mode, sound slot
   bool on = false;  // navmode on, camera internal, sound playing

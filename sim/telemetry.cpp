@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "host/harness.h"
 #include "host/physics.h"
 
 namespace sim {
@@ -112,13 +113,22 @@ int ColumnIndex(const std::string &name) {
   return -1;
 }
 
-Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing) {
+SoundProbes FindSoundProbes(void *library) {
+  SoundProbes p;
+  p.advance = reinterpret_cast<TarvexSound_AdvanceFn>(host::LibrarySymbol(library, "TarvexSound_Advance"));
+  p.slot_state = reinterpret_cast<TarvexSound_SlotStateFn>(host::LibrarySymbol(library, "TarvexSound_SlotState"));
+  p.clear_calls = reinterpret_cast<TarvexSound_ClearCallsFn>(host::LibrarySymbol(library, "TarvexSound_ClearCalls"));
+  p.slot_file = reinterpret_cast<TarvexSound_SlotFileFn>(host::LibrarySymbol(library, "TarvexSound_SlotFile"));
+  return p;
+}
+
+Sample Measure(const host::HostVessel &hv, double t, int sound_id, const SoundProbes *sound) {
   Sample s;
-  Measure(hv, t, sound_id, playing, s);
+  Measure(hv, t, sound_id, sound, s);
   return s;
 }
 
-void Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing, Sample &s) {
+void Measure(const host::HostVessel &hv, double t, int sound_id, const SoundProbes *sound, Sample &s) {
   s.v.assign(COLUMNS, 0.0);
   const host::RigidBody &b = hv.body;
   s.v[T] = t;
@@ -137,8 +147,8 @@ void Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn p
   s.v[GEAR_ANIM] = hv.animations.size() > kGearAnimation ? hv.animations[kGearAnimation].state : 0;
   s.v[NOZZLE_ANIM] = hv.animations.size() > kNozzleAnimation ? hv.animations[kNozzleAnimation].state : 0;
   s.v[DRAG_CW_Z] = hv.cw[0];
-  bool warn_sound = playing && playing(sound_id, 6);
-  s.v[WARNING] = playing ? (warn_sound ? 1 : 0) : (hv.cw[0] >= 999 ? 1 : 0);
+  // Without the service the warning shows in the drag it raises.
+  s.v[WARNING] = sound ? (sound->Playing(sound_id, kWarningSlot) ? 1 : 0) : (hv.cw[0] >= 999 ? 1 : 0);
   s.v[X] = b.pos.x;
   s.v[Z] = b.pos.z;
   s.v[GROUNDSPEED] = std::sqrt(b.vel.x * b.vel.x + b.vel.z * b.vel.z);
@@ -154,8 +164,8 @@ void Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn p
   s.v[HLEVEL] = hv.navmode[NAVMODE_HLEVEL];
   s.v[KILLROT] = hv.navmode[NAVMODE_KILLROT];
   s.v[ATTITUDE_MODE] = hv.attitude_mode;
-  s.v[ENGINE_SOUND] = playing && playing(sound_id, 10);
-  s.v[REHEAT_SOUND] = playing && playing(sound_id, 13);
+  s.v[ENGINE_SOUND] = sound && sound->Playing(sound_id, kEngineSlot);
+  s.v[REHEAT_SOUND] = sound && sound->Playing(sound_id, kReheatSlot);
 }
 
 std::string CsvHeader() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/world.h"
+#include "sound_service/service_control.h"
 
 namespace sim {
 
@@ -20,9 +21,24 @@ int ColumnIndex(const std::string &name);
 const unsigned kGearAnimation = 5;
 const unsigned kNozzleAnimation = 14;  // the cover panels, moved with the nozzle
 const unsigned kStrutAnimation = 3;    // nose strut
+// And its sound slots.
+const int kWarningSlot = 6;
+const int kEngineSlot = 10;
+const int kReheatSlot = 13;
 
-// Whether a sound slot plays; null when there is no sound service.
-typedef bool (*SlotPlayingFn)(int id, int slot);
+// The stand-in sound service's inspection routines, found by name once it is
+// loaded; a service without them (another service of the same name) shows
+// every slot quiet.
+struct SoundProbes {
+  TarvexSound_AdvanceFn advance = nullptr;
+  TarvexSound_SlotStateFn slot_state = nullptr;
+  TarvexSound_ClearCallsFn clear_calls = nullptr;
+  TarvexSound_SlotFileFn slot_file = nullptr;
+  // Whether slot `slot` of the vessel with sound identifier `id` plays.
+  bool Playing(int id, int slot) const { return slot_state && slot_state(id, slot, nullptr, nullptr, nullptr) != 0; }
+};
+// Those of a loaded service.
+SoundProbes FindSoundProbes(void *library);
 
 struct Sample {
   std::vector<double> v;  // by column index
@@ -30,10 +46,10 @@ struct Sample {
 };
 
 // The row of one vessel at simulation time `t`; `sound_id` is the vessel's
-// identifier at the sound service.
-Sample Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing);
+// identifier at the sound service, `sound` null when there is no service.
+Sample Measure(const host::HostVessel &hv, double t, int sound_id, const SoundProbes *sound);
 // The same into a sample kept from step to step, without allocating.
-void Measure(const host::HostVessel &hv, double t, int sound_id, SlotPlayingFn playing, Sample &s);
+void Measure(const host::HostVessel &hv, double t, int sound_id, const SoundProbes *sound, Sample &s);
 
 // "t,alt,..." and one row, "%.6g" per value.
 std::string CsvHeader();

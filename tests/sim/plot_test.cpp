@@ -64,11 +64,11 @@ TEST(Telemetry, WarningFollowsTheSoundWhenThereIsOneElseTheDrag) {
   hv.cw[0] = 999;
   int w = sim::ColumnIndex("warning");
   EXPECT_EQ(sim::Measure(hv, 0, 0, nullptr)[w], 1) << "no sound service: the drag of 999 shows the warning";
-  auto silent = [](int, int) { return false; };
-  auto warning = [](int id, int slot) { return id == 3 && slot == 6; };
-  EXPECT_EQ(sim::Measure(hv, 0, 3, silent)[w], 0) << "service present, slot 6 quiet";
-  EXPECT_EQ(sim::Measure(hv, 0, 3, warning)[w], 1) << "slot 6 of this vessel's identifier plays";
-  EXPECT_EQ(sim::Measure(hv, 0, 2, warning)[w], 0) << "another vessel's warning";
+  sim::SoundProbes silent, warning;
+  warning.slot_state = [](int id, int slot, int *, int *, int *) { return id == 3 && slot == 6 ? 1 : 0; };
+  EXPECT_EQ(sim::Measure(hv, 0, 3, &silent)[w], 0) << "service present, slot 6 quiet";
+  EXPECT_EQ(sim::Measure(hv, 0, 3, &warning)[w], 1) << "slot 6 of this vessel's identifier plays";
+  EXPECT_EQ(sim::Measure(hv, 0, 2, &warning)[w], 0) << "another vessel's warning";
   for (const char *anim : {"gear_anim", "nozzle_anim"})
     EXPECT_EQ(sim::Measure(hv, 0, 0, nullptr)[sim::ColumnIndex(anim)], 0) << anim << " of a vessel without animations";
 }
