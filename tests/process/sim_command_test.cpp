@@ -85,6 +85,7 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
   // clang-format off
   ExpectRuns({
       {"--help", 0, "usage: tarvex-sim [SCENARIO]"},
+      {"--version", 0, "tarvex-sim " TARVEX_VERSION "\n"},
       {"missing.scn", 2, "cannot read missing.scn"},
       {"--script missing.txt --no-sound", 2, "cannot read missing.txt"},
       {"bad_script.scn --no-sound", 2, "bad_script.scn:10: expected a level from 0 to 1 for main"},
