@@ -126,8 +126,8 @@ void ThrustSetup(ShuttlePB &v, StepValues &s) {
 
 // A slow hover without fore-and-aft input swivels the nozzle fully down.
 void HoverNozzleSet(ShuttlePB &v, StepValues &s) {
-  if (v.GetAltitude() > 2.67 && s.airspeed < 0.5 && v.GetThrusterGroupLevel(THGROUP_ATT_BACK) == 0 &&
-      v.GetThrusterGroupLevel(THGROUP_ATT_FORWARD) == 0)
+  if (v.GetAltitude() > kHoverSetAltitude && s.airspeed < kHoverSetSpeed &&
+      v.GetThrusterGroupLevel(THGROUP_ATT_BACK) == 0 && v.GetThrusterGroupLevel(THGROUP_ATT_FORWARD) == 0)
     nozzle_angle = 1;
 }
 

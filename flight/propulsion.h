@@ -18,3 +18,7 @@ const double kNozzleBrakeForce = 170000.0;
 const double kReheatLevel = 0.98;   // main level needed for reheat
 const double kReheatNozzle = 0.06;  // nozzle_angle below which reheat can burn
 const double kIdleLevel = 0.0015;
+
+// A slow hover without fore-and-aft input swivels the nozzle fully down.
+const double kHoverSetAltitude = 2.67;  // m, above which
+const double kHoverSetSpeed = 0.5;      // m/s, below which

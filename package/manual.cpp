@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "flight/hold_modes.h"
 #include "flight/propulsion.h"
 #include "package/manual_probe.h"
 #include "sim/events.h"
@@ -414,14 +415,16 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
 
   o << "<h2 id=\"holds\">Holds</h2>\n<p>The simulator's navigation modes, switched on and off with its own "
        "controls; the vessel shapes how they act, and releases all three when the engine stops.</p>\n<ul>\n"
-       "<li><b>Altitude hold</b> (HOLDALT): enables the lift thrusters; up to 70 m/s it nudges the main engine "
-       "level by up to 0.01 a step against a vertical speed beyond 0.09 m/s; above 70 m/s it sets the elevator "
-       "trim instead, and the trim goes back to 0 once when the hold ends.</li>\n"
+       "<li><b>Altitude hold</b> (HOLDALT): enables the lift thrusters; up to "
+    << Num(kSlowHoldLimit) << " m/s it nudges the main engine level by up to " << Num(kNudgeLimit / 1.5)
+    << " a step against a vertical speed beyond " << Num(kDeadBand * 10) << " m/s; above " << Num(kSlowHoldLimit)
+    << " m/s it sets the elevator trim instead, and the trim goes back to 0 once when the hold ends.</li>\n"
        "<li><b>Horizon level</b> (HLEVEL): keeps the wings level and, in the hover, turns the fore-and-aft "
        "translation inputs into nozzle vectoring against the drift.</li>\n"
        "<li><b>Kill rotation</b> (KILLROT): the simulator stops the rotation.</li>\n</ul>\n"
-       "<p>In a slow hover (under 0.5 m/s, above 2.67 m, no fore-and-aft input) the nozzle swivels fully down by "
-       "itself.</p>\n";
+       "<p>In a slow hover (under "
+    << Num(kHoverSetSpeed) << " m/s, above " << Num(kHoverSetAltitude)
+    << " m, no fore-and-aft input) the nozzle swivels fully down by itself.</p>\n";
 
   o << "<h2 id=\"procedures\">Procedures</h2>\n<p>Each procedure is also a scenario that the project's tests fly "
        "with the steps below and check; the chart is that flight (altitude, airspeed and vertical speed above, "
