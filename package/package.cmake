@@ -1,6 +1,9 @@
 # The pilot's manual, generated from the module (tarvex-manual), and the
 # procedures' charts it shows. `make package` puts it into the archive with
 # the Microsoft-ABI Tarvex.dll (package/make-package.sh).
+if(CMAKE_CROSSCOMPILING)
+  return()  # made on the build machine, by its own build
+endif()
 add_executable(tarvex-manual ${CMAKE_SOURCE_DIR}/package/manual.cpp ${CMAKE_SOURCE_DIR}/package/manual_probe.cpp)
 target_include_directories(tarvex-manual PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(tarvex-manual PRIVATE tarvex_sim_core)
