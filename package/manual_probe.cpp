@@ -105,14 +105,12 @@ void SetUpFindings(host::HostVessel &hv, Findings &f, TarvexSound_CallCountFn co
   // The sound service's calls of the set-up: the slots and their files.
   for (int i = 0, n = count ? count() : 0; i < n; ++i) {
     std::string c = call(i);
-    int id, slot, mode, which, option, on;
+    int id, slot, mode, which;
     char file[512];
     if (std::sscanf(c.c_str(), "LoadVesselWaveOBSound3(%d, %d, \"%511[^\"]\", %d)", &id, &slot, file, &mode) == 4)
       f.slots.push_back({slot, file, mode});
     else if (std::sscanf(c.c_str(), "ReplaceStockOBSound3(%d, \"%511[^\"]\", %d)", &id, file, &which) == 3)
       f.replaced_stock_sounds.push_back(std::string(file) + " (stock sound " + std::to_string(which) + ")");
-    else if (std::sscanf(c.c_str(), "SoundOption3(%d, %d, %d)", &id, &option, &on) == 3)
-      f.sound_options.push_back({option, on});
   }
 }
 

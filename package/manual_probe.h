@@ -55,7 +55,6 @@ struct Findings {
   std::vector<AnimationUse> animations;
   std::vector<SoundSlot> slots;
   std::vector<std::string> replaced_stock_sounds;  // "file (stock sound N)"
-  std::vector<std::pair<int, int>> sound_options;  // option, on
   std::vector<KeyUse> keys;
   std::vector<AreaUse> areas;
   std::string hud_spec, mfd_specs[2];
