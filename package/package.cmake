@@ -18,10 +18,12 @@ set(TARVEX_CHARTS)
 foreach(scn ${TARVEX_PROCEDURES})
   get_filename_component(stem ${scn} NAME_WE)
   set(svg ${TARVEX_PACKAGE_DIR}/charts/${stem}.svg)
+  # Flown from the source folder, so the chart's title names the scenario as
+  # scenarios/NAME.scn wherever the sources are.
   add_custom_command(OUTPUT ${svg}
-    COMMAND tarvex-sim ${scn} --quiet --plot ${svg}
+    COMMAND tarvex-sim scenarios/${stem}.scn --quiet --plot ${svg}
     DEPENDS tarvex-sim Tarvex OrbiterSound ${scn}
-    WORKING_DIRECTORY ${TARVEX_PACKAGE_DIR}/work VERBATIM)
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
   list(APPEND TARVEX_CHARTS ${svg})
 endforeach()
 set(TARVEX_MANUAL_ARGS --module $<TARGET_FILE:Tarvex> --sound ${TARVEX_SOUND_PATH})
