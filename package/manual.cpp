@@ -309,6 +309,10 @@ std::vector<std::string> Mismatches(const manual::Findings &f) {
   if (f.animations.size() != sizeof kAnimations / sizeof kAnimations[0])
     bad.push_back(std::to_string(f.animations.size()) + " animations created, " +
                   std::to_string(sizeof kAnimations / sizeof kAnimations[0]) + " described");
+  if (f.silent_log.empty() || f.silent_id != -1)
+    bad.push_back(
+        "a vessel without the sound service wrote nothing to OrbiterSound_Log.txt, or still got a sound "
+        "identifier");
   if (f.keys.empty() || f.areas.empty() || f.meshes_loaded.empty() || f.exhaust_textures.empty())
     bad.push_back("the vessel declared no keys, click areas, meshes or exhaust texture: is this the module?");
   return bad;
@@ -457,9 +461,9 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
 
   o << "<h2 id=\"sound\">Sound</h2>\n<p>Sounds are played by the OrbiterSound service (version 3.5), a module of "
        "the simulator that must be activated before the vessel is created. Without it the vessel flies silently "
-       "and writes the reason to <code>OrbiterSound_Log.txt</code> in the simulator's folder. The vessel's "
-       "slots:</p>\n<table>\n"
-    << Row({"Slot", "File", "Plays"}, true);
+       "and writes the reason to <code>OrbiterSound_Log.txt</code> in the simulator's folder:</p>\n<pre>";
+  for (const std::string &l : f.silent_log) o << Esc(l) << "\n";
+  o << "</pre>\n<p>The vessel's slots:</p>\n<table>\n" << Row({"Slot", "File", "Plays"}, true);
   for (const manual::SoundSlot &s : f.slots) {
     const char *m = "";
     for (const SlotWords &w : kSlots)

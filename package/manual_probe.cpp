@@ -222,18 +222,51 @@ void LineFindings(host::HostVessel &hv, const std::vector<std::string> &lines, F
     f.saved_lines.push_back(written[i].substr(written[i].find_first_not_of(' ')));
 }
 
+// A vessel set up before the sound service is there: what it writes to the
+// service's log, in the working folder, as a pilot's host would find it.
+void SilentFindings(const host::ModuleApi &api, Findings &f) {
+  const char *log = "OrbiterSound_Log.txt";
+  std::string before, after;
+  auto read = [log](std::string &text) {
+    text.clear();
+    if (std::FILE *in = std::fopen(log, "rb")) {
+      char b[4096];
+      for (size_t n; (n = std::fread(b, 1, sizeof b, in)) > 0;) text.append(b, n);
+      std::fclose(in);
+    }
+  };
+  read(before);
+  host::HostVessel &hv = host::AddVessel("Silent");
+  hv.ground_contact = true;
+  if (host::CreateVessel(api, hv)) {
+    host::SetUpVessel(hv, {});
+    f.silent_id = static_cast<ShuttlePB *>(hv.vessel)->MyID;
+  }
+  host::DestroyVessel(api, hv);
+  host::world().trace.Clear();
+  read(after);
+  std::string added = after.size() > before.size() ? after.substr(before.size()) : "";
+  size_t start = 0;
+  for (size_t end; (end = added.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = added.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("ERR", 0) == 0) f.silent_log.push_back(line);
+  }
+}
+
 }  // namespace
 
 bool Probe(const std::string &module_path, const std::string &sound_path, const std::vector<std::string> &lines,
            Findings &f, std::string &error) {
+  host::ModuleApi api;
+  if (!host::LoadModule(module_path, api, error)) return false;
+  SilentFindings(api, f);
   void *sound = host::LoadLibraryPath(sound_path, error);
   if (!sound) return false;
   auto keep = reinterpret_cast<TarvexSound_KeepCallsFn>(host::LibrarySymbol(sound, "TarvexSound_KeepCalls"));
   auto count = reinterpret_cast<TarvexSound_CallCountFn>(host::LibrarySymbol(sound, "TarvexSound_CallCount"));
   auto call = reinterpret_cast<TarvexSound_CallFn>(host::LibrarySymbol(sound, "TarvexSound_Call"));
   if (keep) keep(1);
-  host::ModuleApi api;
-  if (!host::LoadModule(module_path, api, error)) return false;
   if (api.ModuleDate) f.module_date = api.ModuleDate();
   if (api.GetModuleVersion) f.module_version = api.GetModuleVersion();
 

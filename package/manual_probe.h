@@ -62,13 +62,15 @@ struct Findings {
   bool gear_symbol = false;
   std::vector<std::string> lines_not_taken;  // lines loaded that went on to the host
   std::vector<std::string> saved_lines;      // as written after loading them
+  std::vector<std::string> silent_log;       // the log's entries of a vessel without the service
+  int silent_id = 0;                         // its sound identifier then
   std::string module_date;
   int module_version = 0;
 };
 
-// Loads the sound service and the module from their files and probes one
-// vessel; `lines` are the scenario lines loaded before it is saved. False
-// with `error` set when either cannot be loaded.
+// Loads the module and sets up a vessel without the sound service, then
+// loads the service from its file and probes one vessel; `lines` are the scenario lines loaded before it is saved.
+// False with `error` set when either cannot be loaded.
 bool Probe(const std::string &module_path, const std::string &sound_path, const std::vector<std::string> &lines,
            Findings &f, std::string &error);
 
