@@ -10,6 +10,7 @@
 //                 [--charts DIR] PROCEDURE.scn...
 // Each procedure is a scenario whose description holds the pilot's steps
 // and whose script flies them; with --charts, DIR/<name>.svg is its chart.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -486,7 +487,13 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
     if (m == f.cockpit_lights_on && !use.empty()) use += " with the exterior lights on";
     o << Row({"<code>" + Esc(m) + ".msh</code>", Esc(use.empty() ? "loaded" : use)});
   }
-  o << "</table>\n<h3>Animated groups</h3>\n<table>\n"
+  std::map<unsigned, unsigned> highest;  // mesh index -> highest group an animation moves
+  for (const manual::AnimationUse &a : f.animations)
+    for (const manual::AnimationPart &p : a.parts)
+      for (unsigned g : p.groups) highest[p.mesh] = std::max(highest[p.mesh], g);
+  o << "</table>\n<p>";
+  for (const auto &h : highest) o << "Mesh index " << h.first << " needs at least " << h.second + 1 << " groups. ";
+  o << "</p>\n<h3>Animated groups</h3>\n<table>\n"
     << Row({"Animation", "Moves", "Mesh index", "Groups", "Transform"}, true);
   for (const manual::AnimationUse &a : f.animations)
     for (const manual::AnimationPart &p : a.parts) {
@@ -496,6 +503,9 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
       o << Row({"<code>" + Esc(a.member) + "</code>", Esc(m ? m : ""), std::to_string(p.mesh), groups,
                 Esc(p.kind) + " (states " + Num(p.state0) + " to " + Num(p.state1) + ")"});
     }
+  o << "</table>\n<h3>Display surfaces</h3>\n<table>\n" << Row({"Mesh index", "Group", "Shows"}, true);
+  for (const manual::Findings::DisplayGroup &d : f.display_groups)
+    o << Row({std::to_string(d.mesh), std::to_string(d.group), Esc(d.what)});
   o << "</table>\n<h3>Exhaust texture</h3>\n<ul>\n";
   for (const std::string &t : f.exhaust_textures) o << "<li><code>Textures\\" << Esc(t) << ".dds</code></li>\n";
   o << "</ul>\n<h3>Sound files</h3>\n<table>\n" << Row({"Slot", "File (from the simulator's folder)"}, true);

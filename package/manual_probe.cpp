@@ -160,9 +160,11 @@ void AreaFindings(host::HostVessel &hv, Findings &f) {
                 (unsigned long)w.hud.ngroup, Fixed(w.hud.hudcnt.x).c_str(), Fixed(w.hud.hudcnt.y).c_str(),
                 Fixed(w.hud.hudcnt.z).c_str(), Fixed(w.hud.size).c_str());
   f.hud_spec = b;
+  f.display_groups.push_back({(unsigned)w.hud.nmesh, (unsigned)w.hud.ngroup, "HUD"});
   for (int m = 0; m < 2; ++m) {
     std::snprintf(b, sizeof b, "mesh %lu, group %lu", (unsigned long)w.mfd[m].nmesh, (unsigned long)w.mfd[m].ngroup);
     f.mfd_specs[m] = b;
+    f.display_groups.push_back({(unsigned)w.mfd[m].nmesh, (unsigned)w.mfd[m].ngroup, m ? "right MFD" : "left MFD"});
   }
   const char *mfd_name[] = {"left MFD", "right MFD"};
   for (const host::VCArea &a : w.areas) {

@@ -58,6 +58,12 @@ struct Findings {
   std::vector<KeyUse> keys;
   std::vector<AreaUse> areas;
   std::string hud_spec, mfd_specs[2];
+  // Mesh groups the displays are drawn on: (mesh index, group, what).
+  struct DisplayGroup {
+    unsigned mesh, group;
+    std::string what;
+  };
+  std::vector<DisplayGroup> display_groups;
   std::vector<HudLine> hud_lines;
   bool gear_symbol = false;
   std::vector<std::string> lines_not_taken;  // lines loaded that went on to the host
