@@ -492,7 +492,10 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
     for (const manual::AnimationPart &p : a.parts)
       for (unsigned g : p.groups) highest[p.mesh] = std::max(highest[p.mesh], g);
   o << "</table>\n<p>";
-  for (const auto &h : highest) o << "Mesh index " << h.first << " needs at least " << h.second + 1 << " groups. ";
+  for (const auto &h : highest)
+    o << "Mesh index " << h.first
+      << (h.first < f.mesh_slots.size() ? " (<code>" + Esc(f.mesh_slots[h.first]) + "</code>)" : std::string())
+      << " needs at least " << h.second + 1 << " groups. ";
   o << "</p>\n<h3>Animated groups</h3>\n<table>\n"
     << Row({"Animation", "Moves", "Mesh index", "Groups", "Transform"}, true);
   for (const manual::AnimationUse &a : f.animations)
