@@ -329,7 +329,7 @@ const char *kStyle =
     "kbd{border:1px solid #888;border-radius:3px;padding:0 .35em;background:#f4f4f4;box-shadow:0 1px 0 #888}"
     ".keycard{display:grid;grid-template-columns:repeat(auto-fill,minmax(17em,1fr));gap:.3em .8em}"
     ".keycard div{border:1px solid #ccc;border-radius:4px;padding:.3em .5em}"
-    ".chart svg{max-width:100%;height:auto}nav a{margin-right:.8em}.note{color:#555}"
+    "pre{white-space:pre-wrap}.chart svg{max-width:100%;height:auto}nav a{margin-right:.8em}.note{color:#555}"
     "@media print{nav{display:none}h2{page-break-before:always}}";
 
 std::string Row(const std::vector<std::string> &cells, bool head = false) {
@@ -503,8 +503,9 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
       std::string groups;
       for (unsigned g : p.groups) groups += (groups.empty() ? "" : ", ") + std::to_string(g);
       const char *m = Find(kAnimations, a.member);
-      o << Row({"<code>" + Esc(a.member) + "</code>", Esc(m ? m : ""), std::to_string(p.mesh), groups,
-                Esc(p.kind) + " (states " + Num(p.state0) + " to " + Num(p.state1) + ")"});
+      bool first = &p == &a.parts.front();  // later parts of the same animation name it once
+      o << Row({first ? "<code>" + Esc(a.member) + "</code>" : "", first && m ? Esc(m) : "", std::to_string(p.mesh),
+                groups, Esc(p.kind) + " (states " + Num(p.state0) + " to " + Num(p.state1) + ")"});
     }
   o << "</table>\n<h3>Display surfaces</h3>\n<table>\n" << Row({"Mesh index", "Group", "Shows"}, true);
   for (const manual::Findings::DisplayGroup &d : f.display_groups)

@@ -112,6 +112,8 @@ void SetUpFindings(host::HostVessel &hv, Findings &f, TarvexSound_CallCountFn co
     else if (std::sscanf(c.c_str(), "ReplaceStockOBSound3(%d, \"%511[^\"]\", %d)", &id, file, &which) == 3)
       f.replaced_stock_sounds.push_back(std::string(file) + " (stock sound " + std::to_string(which) + ")");
   }
+  std::stable_sort(f.slots.begin(), f.slots.end(),
+                   [](const SoundSlot &a, const SoundSlot &b) { return a.slot < b.slot; });
 }
 
 // The HUD as drawn in the states that show every line: parked, with the
