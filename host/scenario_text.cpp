@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "host/scenario_lines.h"
 #include "host/trace.h"
 
 namespace host {
@@ -70,32 +71,35 @@ void EnvironmentLine(Reader &r, int n, const std::string &t, ScenarioEnvironment
   double d;
   if (Same(w[0], "Date")) {
     if (w.size() == 3 && Same(w[1], "MJD") && Number(w[2], d)) return void(env.mjd = d);
-    return r.Problem(n, "expected \"Date MJD <days>\"");
+    return r.Problem(n, "expected \"Date MJD <days>\", found \"" + t + "\"");
   }
   if (Same(w[0], "TimeAcc")) {
     if (w.size() == 2 && Number(w[1], d) && d > 0) return void(env.time_acceleration = d);
-    return r.Problem(n, "expected \"TimeAcc <factor above 0>\"");
+    return r.Problem(n, "expected \"TimeAcc <factor above 0>\", found \"" + t + "\"");
   }
   if (Same(w[0], "Camera")) {
     if (w.size() == 2 && Same(w[1], "internal")) return void(env.camera_internal = true);
     if (w.size() == 2 && Same(w[1], "external")) return void(env.camera_internal = false);
-    return r.Problem(n, "expected \"Camera internal|external\"");
+    return r.Problem(n, "expected \"Camera internal|external\", found \"" + t + "\"");
   }
   if (Same(w[0], "Cockpit")) {
     if (w.size() == 2 && CockpitModeFromName(w[1], env.cockpit_mode)) return;
-    return r.Problem(n, "expected \"Cockpit virtual|panel|generic\"");
+    return r.Problem(n, "expected \"Cockpit virtual|panel|generic\", found \"" + t + "\"");
   }
   if (Same(w[0], "HUD")) {
     if (w.size() == 2 && HudModeFromName(w[1], env.hud_mode)) return;
-    return r.Problem(n, "expected \"HUD surface|orbit|docking|none\"");
+    return r.Problem(n, "expected \"HUD surface|orbit|docking|none\", found \"" + t + "\"");
   }
-  r.Problem(n, "expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"" + t + "\"");
+  std::vector<std::string> first_words;
+  for (const std::string &name : LineNames(LineBlock::Environment)) first_words.push_back(Words(name)[0]);
+  r.Problem(n, "expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"" + t + "\"" +
+                   DidYouMean(w[0], first_words));
 }
 
 }  // namespace
 
 std::string ScenarioProblem::Text() const {
-  return file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + message;
+  return file + (line > 0 ? ":" + std::to_string(line) : std::string()) + (warning ? ": warning: " : ": ") + message;
 }
 
 const char *CockpitModeName(int mode) {
@@ -133,7 +137,7 @@ bool HudModeFromName(const std::string &name, int &mode) {
   if (Same(name, "surface")) return mode = HUD_SURFACE, true;
   if (Same(name, "orbit")) return mode = HUD_ORBIT, true;
   if (Same(name, "docking")) return mode = HUD_DOCKING, true;
-  if (Same(name, "none")) return mode = HUD_NONE, true;
+  if (Same(name, "none") || Same(name, "off")) return mode = HUD_NONE, true;
   return false;
 }
 
@@ -171,7 +175,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
           block = SCRIPT;
         else
           r.Problem(n, "expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"" +
-                           t + "\"");
+                           t + "\"" + DidYouMean(t, LineNames(LineBlock::File)));
         break;
       case ENV:
         if (Same(t, "END_ENVIRONMENT"))
@@ -186,7 +190,8 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
         else if (w.size() == 2 && Same(w[0], "Ship"))
           out.focus = w[1];
         else
-          r.Problem(n, "expected \"Ship <vessel name>\" or END_FOCUS");
+          r.Problem(n, "expected \"Ship <vessel name>\" or END_FOCUS, found \"" + t + "\"" +
+                           DidYouMean(w[0], {"Ship", "END_FOCUS"}));
         break;
       }
       case SHIPS: {

@@ -17,7 +17,8 @@ struct ScenarioProblem {
   std::string file;
   int line = 0;  // 1-based; 0 for the file as a whole
   std::string message;
-  std::string Text() const;  // "file:line: message"
+  bool warning = false;      // said, but the run goes on
+  std::string Text() const;  // "file:line: message", "file:line: warning: message"
 };
 
 struct ScenarioVesselBlock {

@@ -15,7 +15,7 @@ bash .ci/deps msvc package
 step "flight host and manual (preset default)"
 timeout 300 cmake --preset default >/dev/null
 timeout 1800 cmake --build --preset default --target tarvex-sim tarvex-manual tarvex_manual
-version=$(build/bin/tarvex-sim --version | awk '{print $2}')
+version=$(build/bin/tarvex-sim --version | sed -n '1s/^tarvex-sim //p')
 [ -n "$version" ] || { echo "package: tarvex-sim gives no version" >&2; exit 1; }
 
 step "Microsoft-ABI Tarvex.dll and its checks (preset msvc)"

@@ -21,9 +21,11 @@
 
 #include "flight/hold_modes.h"
 #include "flight/propulsion.h"
+#include "host/scenario_lines.h"
 #include "package/manual_probe.h"
-#include "sim/events.h"
+#include "sim/keys.h"
 #include "sim/output_file.h"
+#include "sound/slots.h"
 
 namespace {
 
@@ -50,46 +52,26 @@ const Words kHudLines[] = {
      "a descent of 9.5 m/s or more below 100 m with the gear down; stays until key 2 acknowledges it"},
 };
 
-// The vessel's own scenario lines, each with a value that is not its default
-// (the manual loads them all, then saves).
-struct LineWords {
-  const char *name;
-  const char *probe_value;
-  const char *meaning;
-};
-const LineWords kLines[] = {
-    {"GEAR", "1 0.5", "gear motion (0 at rest, 1 retracting, 2 extending) and position (0 down, 1 up)"},
-    {"ENG STAT2", "1", "whether the engine sound was playing; read, then replaced by ENG STAT"},
-    {"ENG STAT", "1", "engine running (1) or off (0)"},
-    {"NAVMODEALT", "1", "the altitude hold was on: switched on again at load"},
-    {"NAVMODELVL", "1", "the horizon-level hold was on"},
-    {"NAVMODEROT", "1", "kill rotation was on"},
-    {"ENG TURN", "1 0.5", "nozzle drive (0 none, 1 down, 2 aft) and nozzle rotation 0 to 1.2"},
-    {"REHEAT", "1", "reheat selected (1)"},
-    {"LIGHTS", "1", "exterior lights switched off (1)"},
-    {"SPOT", "1", "nose spot light on (1)"},
-    {"CAMERA", "1", "the open cockpit view (1) or the full cockpit (0)"},
-    {"TRIM", "0.25", "elevator trim, -1 to 1"},
-};
+// The vessel's own scenario lines, from the table the flight host reads
+// scenario files with.
+std::vector<const host::ScenarioLine *> ClassLines() {
+  std::vector<const host::ScenarioLine *> out;
+  for (const host::ScenarioLine &l : host::ScenarioLines())
+    if (l.block == host::LineBlock::ClassVessel) out.push_back(&l);
+  return out;
+}
 
-// Sound slots at the sound service.
-struct SlotWords {
-  int slot;
-  const char *meaning;
-};
-const SlotWords kSlots[] = {
-    {2, "engine shut-down"},
-    {3, "engine start"},
-    {4, "engine, second loop (heard outside)"},
-    {5, "lift fan"},
-    {6, "flight-envelope warning, looping"},
-    {7, "canopy and speed brake moving"},
-    {10, "main engine, following the throttle"},
-    {11, "undercarriage"},
-    {12, "nozzle keys and nozzle rotation"},
-    {13, "reheat"},
-    {14, "crash (loaded, never played)"},
-};
+const host::ScenarioLine *FindLine(const std::string &name) {
+  for (const host::ScenarioLine *l : ClassLines())
+    if (name == l->name) return l;
+  return nullptr;
+}
+
+const WaveSlotFile *FindSlot(int slot) {
+  for (const WaveSlotFile &w : kWaveSlotFiles)
+    if (w.slot == slot) return &w;
+  return nullptr;
+}
 
 // What each animation moves.
 const Words kAnimations[] = {
@@ -288,19 +270,17 @@ std::vector<std::string> Mismatches(const manual::Findings &f) {
   std::set<std::string> saved;
   for (const std::string &l : f.saved_lines) {
     saved.insert(LineName(l));
-    if (!Find(kLines, LineName(l))) bad.push_back("scenario line \"" + l + "\" is saved and not described");
+    if (!FindLine(LineName(l))) bad.push_back("scenario line \"" + l + "\" is saved and not described");
   }
-  for (const LineWords &w : kLines)
-    if (!saved.count(w.name)) bad.push_back(std::string("scenario line ") + w.name + " is described and not saved");
+  for (const host::ScenarioLine *w : ClassLines())
+    if (!saved.count(w->name)) bad.push_back(std::string("scenario line ") + w->name + " is described and not saved");
 
   std::set<int> loaded;
   for (const manual::SoundSlot &s : f.slots) {
     loaded.insert(s.slot);
-    bool known = false;
-    for (const SlotWords &w : kSlots) known = known || w.slot == s.slot;
-    if (!known) bad.push_back("sound slot " + std::to_string(s.slot) + " is loaded and not described");
+    if (!FindSlot(s.slot)) bad.push_back("sound slot " + std::to_string(s.slot) + " is loaded and not described");
   }
-  for (const SlotWords &w : kSlots)
+  for (const WaveSlotFile &w : kWaveSlotFiles)
     if (!loaded.count(w.slot)) bad.push_back("sound slot " + std::to_string(w.slot) + " is described and not loaded");
 
   for (const manual::AnimationUse &a : f.animations)
@@ -451,12 +431,13 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
   o << "<h2 id=\"lines\">What a saved scenario holds</h2>\n<p>Besides the simulator's own lines, the vessel "
        "writes these lines into its block (each only when it is not at its default) and reads them back:</p>\n"
        "<table>\n"
-    << Row({"Line", "Example", "Meaning"}, true);
-  for (const LineWords &w : kLines) {
+    << Row({"Line", "Example", "Values", "Meaning"}, true);
+  for (const host::ScenarioLine *w : ClassLines()) {
     std::string example;
     for (const std::string &l : f.saved_lines)
-      if (LineName(l) == w.name) example = l;
-    o << Row({"<code>" + Esc(w.name) + "</code>", "<code>" + Esc(example) + "</code>", Esc(w.meaning)});
+      if (LineName(l) == w->name) example = l;
+    o << Row({"<code>" + Esc(w->name) + " " + Esc(w->value) + "</code>", "<code>" + Esc(example) + "</code>",
+              Esc(w->range), Esc(w->meaning)});
   }
   o << "</table>\n";
 
@@ -464,12 +445,10 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
        "the simulator that must be activated before the vessel is created. Without it the vessel flies silently "
        "and writes the reason to <code>OrbiterSound_Log.txt</code> in the simulator's folder:</p>\n<pre>";
   for (const std::string &l : f.silent_log) o << Esc(l) << "\n";
-  o << "</pre>\n<p>The vessel's slots:</p>\n<table>\n" << Row({"Slot", "File", "Plays"}, true);
+  o << "</pre>\n<p>The vessel's slots:</p>\n<table>\n" << Row({"Slot", "Name", "File", "Plays"}, true);
   for (const manual::SoundSlot &s : f.slots) {
-    const char *m = "";
-    for (const SlotWords &w : kSlots)
-      if (w.slot == s.slot) m = w.meaning;
-    o << Row({std::to_string(s.slot), "<code>" + Esc(s.file) + "</code>", Esc(m)});
+    const WaveSlotFile *w = FindSlot(s.slot);
+    o << Row({std::to_string(s.slot), w ? Esc(w->name) : "", "<code>" + Esc(s.file) + "</code>", w ? Esc(w->use) : ""});
   }
   o << "</table>\n";
   for (const std::string &r : f.replaced_stock_sounds)
@@ -561,7 +540,8 @@ int main(int argc, char **argv) {
     procs.push_back(p);
   }
   std::vector<std::string> lines;
-  for (const LineWords &w : kLines) lines.push_back(std::string(w.name) + " " + w.probe_value);
+  // Every line with a value that is not its default, so the save writes it.
+  for (const host::ScenarioLine *w : ClassLines()) lines.push_back(std::string(w->name) + " 1");
   manual::Findings f;
   if (!manual::Probe(module, sound, lines, f, error))
     return std::fprintf(stderr, "tarvex-manual: %s\n", error.c_str()), 3;

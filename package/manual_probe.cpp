@@ -7,7 +7,7 @@
 
 #include "host/harness.h"
 #include "module/shuttlepb.h"
-#include "sim/script.h"
+#include "sim/keys.h"
 #include "sound_service/service_control.h"
 
 namespace manual {
@@ -50,6 +50,13 @@ const AnimationMember kAnimationMembers[] = {
 std::string Unquote(const std::string &s) {
   if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
   return s;
+}
+
+// A key's name as a script writes it.
+std::string KeyName(unsigned code) {
+  for (const sim::KeyName &k : sim::Keys())
+    if (k.code == code) return k.name;
+  return "code " + std::to_string(code);
 }
 
 std::string MeshName(MESHHANDLE h) { return h ? static_cast<host::Mesh *>(h)->name : "(none)"; }
@@ -177,7 +184,7 @@ void AreaFindings(host::HostVessel &hv, Findings &f) {
     std::string action = "nothing";
     if (!w.mfd_keys.empty()) {
       auto k = w.mfd_keys.front();
-      action = std::string(mfd_name[k.first == MFD_RIGHT]) + ": key " + sim::KeyNameOf(k.second);
+      action = std::string(mfd_name[k.first == MFD_RIGHT]) + ": key " + KeyName(k.second);
     } else if (!w.mfd_buttons.empty()) {
       auto bp = w.mfd_buttons.front();
       action = std::string(mfd_name[bp.mfd == MFD_RIGHT]) + ": button " + std::to_string(bp.button + 1);
@@ -198,7 +205,7 @@ void KeyFindings(host::HostVessel &hv, Findings &f) {
       int consumed = host::Key(hv, code);
       used = used || consumed != 0 || trace.Entries().size() > before;
     }
-    if (used) f.keys.push_back({code, sim::KeyNameOf(code)});
+    if (used) f.keys.push_back({code, KeyName(code)});
   }
   hv.ground_contact = true;
 }

@@ -7,6 +7,7 @@ endif()
 add_executable(tarvex-manual ${CMAKE_SOURCE_DIR}/package/manual.cpp ${CMAKE_SOURCE_DIR}/package/manual_probe.cpp)
 target_include_directories(tarvex-manual PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(tarvex-manual PRIVATE tarvex_sim_core)
+target_compile_definitions(tarvex-manual PRIVATE TARVEX_VERSION="${PROJECT_VERSION}")
 add_dependencies(tarvex-manual Tarvex OrbiterSound)
 
 # The procedures are scenarios like any other (make test flies them); the

@@ -91,11 +91,15 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
       if (SameFile(out, in)) return in + ", which this run reads";
     return std::string();
   };
+  static const std::string standard_output;  // "--csv -" writes no file
   struct Named {
     const char *option;
     const std::string &path;
-  } outputs[] = {
-      {"--csv", o.csv}, {"--plot", o.plot}, {"--trace", o.trace}, {"--save", o.save}, {"--report", o.report}};
+  } outputs[] = {{"--csv", o.csv == "-" ? standard_output : o.csv},
+                 {"--plot", o.plot},
+                 {"--trace", o.trace},
+                 {"--save", o.save},
+                 {"--report", o.report}};
   for (size_t i = 0; i < sizeof outputs / sizeof outputs[0]; ++i) {
     if (outputs[i].path.empty()) continue;
     std::string why = clash(outputs[i].path);

@@ -79,20 +79,45 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
                         "BEGIN_SCRIPT\n0.005 timeacc 1e-320\n0.01 expect t >= 0.01\nEND_SCRIPT\n");
   Write("far.scn", kFalling + "BEGIN_SCRIPT\n1e300 key E\nEND_SCRIPT\n");
   Write("warp.scn", kFalling + "BEGIN_SCRIPT\n0 timeacc 1000\nEND_SCRIPT\n");  // the module caps it at 10
+  // Silent traps: each says what it found and what it does.
+  Write(
+      "traps.scn",
+      "BEGIN_ENVIRONMENT\n  TimeAc 2\n  Date MJD 5x\nEND_ENVIRONMENT\nBEGIN_SHIPS\nTarvex1:Tarvx\n  STAUS Landed\nEND\n"
+      "Tarvex2:Tarvex\n  GEARX 1\n  ENG TURN 1.2x\nEND\nEND_SHIPS\nBEGIN_SCRIPT\n"
+      "1 kye E\nEND_SCRIPT\nBEGIN_SHIP\n");
+  Write("host.scn", "BEGIN_SHIPS\nTarvex1:Tarvex\n  STAUS Landed\n  ALT 5abc\nEND\nEND_SHIPS\n");
+  Write("vel.scn", "BEGIN_SHIPS\nTarvex1:Tarvex\n  ALT 50\n  AIRSPEED 9\n  VEL 0 0 3\nEND\nEND_SHIPS\n");
+  Write("noted.scn",
+        "BEGIN_SHIPS\nTarvex1:Tarvex\n  STATUS Landed\n  ALT 50\n  PITCH 10\n  FUEL 99999\n  FEUL 1\n"
+        "END\nEND_SHIPS\nBEGIN_SCRIPT\n2 hud none\n1 expect fuel == 20000\nEND_SCRIPT\n");
   std::string junk(300000, '\0');
   for (size_t i = 0; i < junk.size(); ++i) junk[i] = (char)(i * 7919 % 251);
   Write("junk.scn", junk);
   // clang-format off
   ExpectRuns({
       {"--help", 0, "usage: tarvex-sim [SCENARIO]"},
-      {"--version", 0, "tarvex-sim " TARVEX_VERSION "\n"},
       {"missing.scn", 2, "cannot read missing.scn"},
       {"--script missing.txt --no-sound", 2, "cannot read missing.txt"},
       {"bad_script.scn --no-sound", 2, "bad_script.scn:10: expected a level from 0 to 1 for main"},
       {"no_ships.scn --no-sound", 2, "expected at least one vessel block"},
       {"ghost.scn --no-sound", 2, "ghost.scn:9: expected the name of a vessel of the scenario"},
       {"--module ./nowhere.so --no-sound", 3, "cannot load module ./nowhere.so"},
-      {"--sound ./nowhere.dll --quiet --duration 0.1", 0, "(flying without sound)"},
+      {"--sound ./nowhere.dll --quiet --duration 0.1", 3, "cannot load"},
+      {"traps.scn", 2, "traps.scn:2: expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"TimeAc 2\" (did you mean TimeAcc?)"},
+      {"traps.scn", 2, "traps.scn:3: expected \"Date MJD <days>\", found \"Date MJD 5x\""},
+      {"traps.scn", 2, "traps.scn:6: unknown vessel class \"Tarvx\" for \"Tarvex1\": the classes that exist are Tarvex (did you mean Tarvex?)"},
+      {"traps.scn", 2, "traps.scn:10: \"GEARX 1\" begins with GEAR, which the class reads as its own line; expected \"GEAR <command> [<position>]\""},
+      {"traps.scn", 2, "traps.scn:11: expected \"ENG TURN <drive> [<angle>]\", found \"ENG TURN 1.2x\""},
+      {"traps.scn", 2, "traps.scn:15: expected a command key, set, navmode, timeacc, camera, cockpit, hud, save, hudframe or expect, found \"kye\" (did you mean key?)"},
+      {"traps.scn", 2, "traps.scn:17: expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"BEGIN_SHIP\" (did you mean BEGIN_SHIPS?)"},
+      {"host.scn --no-sound", 2, "host.scn:3: warning: \"STAUS Landed\" is neither a host line nor one of Tarvex's; ignored (did you mean STATUS?)"},
+      {"host.scn --no-sound", 2, "host.scn:4: expected \"ALT <metres, -100 to 1e12>\", found \"5abc\""},
+      {"vel.scn --no-sound --quiet --duration 0.1", 0, "vel.scn:4: warning: AIRSPEED is not used: VEL gives the velocity (3 m/s)"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:4: warning: ALT is not used with STATUS Landed: the vessel rests on its gear"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:5: warning: PITCH is not used with STATUS Landed"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:6: warning: FUEL 99999 is more than the tank holds: filled to its 20000 kg"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:7: warning: \"FEUL 1\" is neither a host line nor one of Tarvex's; ignored (did you mean FUEL?)"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:12: warning: \"1 expect fuel == 20000\" comes after line 11 at 2 s but runs before it, at 1 s"},
       {"odd.scn --no-sound", 2, "odd.scn:4: ALT -1000000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:5: ANGVEL 0 0 10000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:6: AIRSPEED 1e+308 is impossible"},
@@ -168,6 +193,46 @@ TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputs) {
   EXPECT_EQ(std::count(ten.begin(), ten.end(), '\n'), 1 + 1 + 600) << "without a script or --duration: 10 s";
 
   EXPECT_TRUE(Has(Slurp("out/fall-1s.scn"), "Tarvex1:Tarvex\n  STATUS Flying\n  ALT 495.0")) << "saved at 1 s";
+  EXPECT_EQ(Sim("out/fall-1s.scn --no-sound --quiet --duration 0.1").err, "") << "a save loads without a warning";
+}
+
+// A run pipes into other tools: the telemetry alone on standard output, the
+// rest on standard error, and problems in order with the table.
+TEST_F(SimCommand, CommandLineConventions) {
+  Write("fall.scn", kFalling + "BEGIN_SCRIPT\n0.5 expect alt > 9999\nEND_SCRIPT\n");
+  Result r = Sim("fall.scn --no-sound --duration=1 --csv - --csv-every 30");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out.rfind("t,alt,airspeed,", 0), 0u) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 1 + 2) << "header, start, every 30 steps\n" << r.out;
+  EXPECT_TRUE(Has(r.out, "\n0.5,") && Has(r.out, "\n1,")) << r.out;
+  EXPECT_TRUE(Has(r.err, "t(s)") && Has(r.err, "wrote standard output (telemetry, a row every 30 steps)")) << r.err;
+  int code = std::system((std::string(TARVEX_SIM_PATH) + " fall.scn --no-sound --every 1 >both.txt 2>&1").c_str());
+  EXPECT_EQ(WEXITSTATUS(code), 1);
+  const std::string both = Slurp("both.txt");
+  const size_t failed = both.find("expectation failed at t=0.500 s");
+  EXPECT_TRUE(failed != std::string::npos && failed > both.find("\n     0.48 ") && failed < both.find("\n     0.52 "))
+      << "the problem between the rows it falls between\n"
+      << both.substr(0, 3000);
+  Result v = Sim("--version");
+  EXPECT_TRUE(Has(v.out, "tarvex-sim 1.") && Has(v.out, "ModuleDate \"Mar  3 2011\", GetModuleVersion 20100830"))
+      << v.out << v.err;
+  EXPECT_EQ(Sim("--version --module nowhere.so").code, 3);
+  Result two = Sim("--no-sound --quiet --duration 0.1 --csv out/two.csv " + std::string(TARVEX_SOURCE_DIR) +
+                   "/scenarios/two_vessels.scn");
+  const std::string csv = Slurp("out/two.csv");
+  EXPECT_EQ(csv.rfind("t,Tarvex1.alt,Tarvex1.airspeed,", 0), 0u) << csv.substr(0, 200);
+  EXPECT_TRUE(Has(csv.substr(0, csv.find('\n')), ",Tarvex2.reheat_sound")) << "every vessel's columns";
+}
+
+// The reference's first flight flies as written there.
+TEST_F(SimCommand, TheReferencesFirstFlightFliesAsWritten) {
+  const std::string doc = Slurp(std::string(TARVEX_SOURCE_DIR) + "/docs/scenarios.md");
+  const size_t at = doc.find("```\nBEGIN_DESC", doc.find("## A first flight"));
+  ASSERT_NE(at, std::string::npos);
+  Write("hover.scn", doc.substr(at + 4, doc.find("```", at + 4) - at - 4));
+  Result r = Sim("hover.scn --quiet");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.err, "") << "no warning either";
 }
 
 TEST_F(SimCommand, FilesAreWrittenWholeOrNotAtAllAndSavesStayInTheOutputFolder) {
