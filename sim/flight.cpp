@@ -221,6 +221,7 @@ class Run {
   std::vector<bool> measured_;
   std::vector<Ramp> ramps_;
   const Trigger *stopped_by_ = nullptr;
+  double last_time_ = -1;  // the script's last time or interval end; -1 for none
   size_t next_event_ = 0;
   double duration_ = 10;
   host::ModuleApi api_;
@@ -307,6 +308,7 @@ bool Run::Prepare() {
   }
   CheckVessels(problems);
   duration_ = o_.duration >= 0 ? o_.duration : last < 0 ? 10 : last + 1;
+  last_time_ = last;
   CheckOutputs(o_, events_, duration_, scn_.environment.time_acceleration, problems);
   // The lines that react to the flight go their own way, in file order.
   for (auto &ev : events_)
@@ -661,8 +663,17 @@ bool Run::React(std::vector<const Trigger *> &fired) {
   return stop;
 }
 
+// How the run ended, for what it never reached: a script of conditions and
+// few times may end sooner than its writer thought.
 std::string Run::EndText() const {
-  if (!stopped_by_) return "the run ended at t=" + Seconds(t_) + " s";
+  const std::string at = "t=" + Seconds(t_) + " s";
+  if (interrupted_) return "the run was interrupted at " + at;
+  if (capped_) return "the run stopped at " + at + ", the step cap (--max-steps)";
+  if (!stopped_by_ && o_.duration >= 0) return "the run ended at " + at + ", its --duration";
+  if (!stopped_by_)
+    return "the run ended at " + at +
+           (last_time_ < 0 ? ", as a script without times does" : ", 1 s after the script's last time") +
+           "; --duration sets another end";
   return "the run stopped at t=" + Seconds(t_) + " s by " + stopped_by_->line.Where() + " \"" +
          stopped_by_->line.source + "\"";
 }
