@@ -648,13 +648,17 @@ void Run::MoveRamps() {
 bool Run::React(std::vector<const Trigger *> &fired) {
   if (samples_.size() != vessels_.size()) samples_.resize(vessels_.size());
   measured_.assign(vessels_.size(), false);
-  auto value = [this](const std::string &vessel, int column) {
-    host::HostVessel *hv = Vessel(vessel);
-    size_t i = (size_t)SoundId(hv);
-    if (!measured_[i]) Measure(*hv, t_, (int)i, Sound(), samples_[i]), measured_[i] = true;
-    return samples_[i][(size_t)column];
-  };
-  bool stop = reactions_.Observe(t_, value, fired);
+  struct Now : ColumnValues {
+    Run &run;
+    explicit Now(Run &r) : run(r) {}
+    double Value(const std::string &vessel, int column) override {
+      host::HostVessel *hv = run.Vessel(vessel);
+      size_t i = (size_t)run.SoundId(hv);
+      if (!run.measured_[i]) Measure(*hv, run.t_, (int)i, run.Sound(), run.samples_[i]), run.measured_[i] = true;
+      return run.samples_[i][(size_t)column];
+    }
+  } now(*this);
+  bool stop = reactions_.Observe(t_, now, fired);
   for (const Trigger *tr : fired) {
     if (report_) report_->Fired(*tr);
     if (tr->line.command >= Command::Expect) Check(tr->line);

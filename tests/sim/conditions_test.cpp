@@ -102,7 +102,11 @@ TEST(Conditions, MalformedLinesSayWhatWasExpected) {
 }
 
 // A run in steps of 0.5 s where the altitude falls 10 m a second from 100 m.
-struct Flight {
+struct Flight : sim::ColumnValues {
+  double t = 0;
+  double Value(const std::string &, int column) override {
+    return column == sim::ColumnIndex("alt") ? 100 - 10 * t : column == sim::ColumnIndex("t") ? t : 0;
+  }
   sim::Reactions reactions;
   std::vector<std::pair<double, int>> fired;  // time, line
   double stopped = -1;
@@ -112,13 +116,9 @@ struct Flight {
     ASSERT_TRUE(reactions.Add(ev)) << text;
   }
   void Fly(double until) {
-    const int alt = sim::ColumnIndex("alt"), t_col = sim::ColumnIndex("t");
-    for (double t = 0; t <= until + 1e-9; t += 0.5) {
+    for (t = 0; t <= until + 1e-9; t += 0.5) {
       std::vector<const sim::Trigger *> now;
-      sim::ColumnValue value = [&](const std::string &, int column) {
-        return column == alt ? 100 - 10 * t : column == t_col ? t : 0;
-      };
-      bool stop = reactions.Observe(t, value, now);
+      bool stop = reactions.Observe(t, *this, now);
       for (auto *tr : now) fired.push_back({t, tr->line.line});
       if (stop) {
         stopped = t;
