@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "sim/telemetry.h"
 
 namespace {
@@ -178,6 +180,25 @@ TEST(Conditions, ChecksOverTimeGiveTheirFirstFailureAndCount) {
   }
   EXPECT_EQ(s[0].Actual(), "70 at t=3.000 s; failed 5 of 11 steps");
   EXPECT_EQ(s[1].Actual(), "held at all 3 steps to t=2.000 s");
+}
+
+// The reference's examples of these lines read as written.
+TEST(Conditions, TheReferencesExamplesRead) {
+  std::ifstream in(std::string(TARVEX_SOURCE_DIR) + "/docs/scenarios.md");
+  std::string line;
+  bool section = false, code = false;
+  int read = 0;
+  while (std::getline(in, line)) {
+    if (line.rfind("### ", 0) == 0) section = line == "### Lines that react to the flight";
+    if (!section) continue;
+    if (line.rfind("```", 0) == 0) {
+      code = !code;
+    } else if (code) {
+      Read(line);
+      ++read;
+    }
+  }
+  EXPECT_GE(read, 20) << "the examples of docs/scenarios.md";
 }
 
 }  // namespace
