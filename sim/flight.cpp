@@ -14,6 +14,9 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <new>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "host/harness.h"
@@ -141,8 +144,8 @@ class Run {
  public:
   Run(const Options &o, std::FILE *out, std::FILE *err, std::FILE *csv_out)
       : o_(o), out_(out), err_(err), csv_out_(csv_out) {}
-  ~Run() {  // also when the run stops early, after a problem found in loading
-    for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
+  ~Run() {  // also when the run stops early, after a problem found in loading; newest first
+    for (auto hv = vessels_.rbegin(); hv != vessels_.rend(); ++hv) host::DestroyVessel(api_, **hv);
   }
   Run(const Run &) = delete;
   Run &operator=(const Run &) = delete;
@@ -228,7 +231,9 @@ class Run {
   bool sound_ = false;
   SoundProbes sound_probes_;
   std::vector<host::HostVessel *> vessels_;
+  std::unordered_map<std::string, size_t> by_name_;  // index in vessels_
   host::HostVessel *focus_ = nullptr;
+  int focus_id_ = -1;
   HudRedraws hud_;
   std::unique_ptr<ReportRecorder> report_;
   double t_ = 0;
@@ -237,8 +242,9 @@ class Run {
   std::FILE *csv_ = nullptr, *trace_ = nullptr;
   bool output_failed_ = false, capped_ = false, bad_host_lines_ = false;
   StopSignals stop_signals_;
-  int interrupted_ = 0;            // the signal that stopped the run, 0 for none
-  double seg_t_ = 0, seg_dt_ = 0;  // time and step length where the current run of equal steps began
+  long long sound_log_before_ = -1;  // its size before the module loaded; -1: none
+  int interrupted_ = 0;              // the signal that stopped the run, 0 for none
+  double seg_t_ = 0, seg_dt_ = 0;    // time and step length where the current run of equal steps began
   long seg_steps_ = 0;
   PlotRecorder plot_;
   Sample sample_;      // the telemetry of the step, kept to reuse its storage
@@ -253,14 +259,14 @@ class Run {
 
 host::HostVessel *Run::Vessel(const std::string &name) {
   if (name.empty()) return focus_;
-  for (auto *v : vessels_)
-    if (v->name == name) return v;
-  return nullptr;
+  auto found = by_name_.find(name);
+  return found == by_name_.end() ? nullptr : vessels_[found->second];
 }
 
 // The service hands out identifiers in the order vessels connect, and every
 // vessel connects in its post-creation set-up, in the order of the ships block.
 int Run::SoundId(const host::HostVessel *hv) const {
+  if (hv == focus_) return focus_id_;
   for (size_t i = 0; i < vessels_.size(); ++i)
     if (vessels_[i] == hv) return (int)i;
   return -1;
@@ -279,22 +285,46 @@ bool Run::Prepare() {
   host::ParseScenarioText(text, scn_name_, scn_, problems);
   if (problems.empty() && scn_.vessels.empty())
     problems.push_back(host::ScenarioProblem{scn_name_, 0, "expected at least one vessel block in BEGIN_SHIPS"});
-  ParseScript(scn_.script, scn_name_, events_, problems);
+  std::vector<host::ScenarioScriptLine> file_lines;
   if (!o_.script.empty()) {
     std::string stext;
     if (!ReadInputFile(o_.script, stext, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    file_lines = host::ScriptFileLines(stext);
+  }
+  if (scn_.vessels.size() > kMaxVessels)
+    problems.push_back(host::ScenarioProblem{
+        scn_name_, scn_.vessels[kMaxVessels].line,
+        "more than " + std::to_string(kMaxVessels) + " vessels; the flight host flies at most that many"});
+  // Too many script lines are refused before they are read.
+  const size_t lines = scn_.script.size() + file_lines.size();
+  if (lines > kMaxScriptLines) {
+    const bool in_scenario = scn_.script.size() > kMaxScriptLines;
+    problems.push_back(host::ScenarioProblem{
+        in_scenario ? scn_name_ : o_.script,
+        in_scenario ? scn_.script[kMaxScriptLines].line : file_lines[kMaxScriptLines - scn_.script.size()].line,
+        "more than " + std::to_string(kMaxScriptLines) + " script lines; a run takes at most that many"});
+  } else {
+    ParseScript(scn_.script, scn_name_, events_, problems);
     std::vector<ScriptEvent> more;
-    ParseScript(host::ScriptFileLines(stext), o_.script, more, problems);
+    ParseScript(file_lines, o_.script, more, problems);
     events_.insert(events_.end(), more.begin(), more.end());
     std::stable_sort(events_.begin(), events_.end(),
                      [](const ScriptEvent &a, const ScriptEvent &b) { return a.time < b.time; });
   }
+  const size_t outputs = (size_t)std::count_if(events_.begin(), events_.end(), [](const ScriptEvent &ev) {
+    return ev.command == Command::Save || ev.command == Command::HudFrame;
+  });
+  if (outputs > kMaxScriptOutputs)
+    problems.push_back(host::ScenarioProblem{events_.front().file, 0,
+                                             std::to_string(outputs) +
+                                                 " save and hudframe lines; a script writes at most " +
+                                                 std::to_string(kMaxScriptOutputs) + " files"});
   // Vessel qualifiers must name a vessel of the scenario.
+  std::unordered_set<std::string> names;
+  for (auto &v : scn_.vessels) names.insert(v.name);
   auto check_vessel = [&](const ScriptEvent &ev, const std::string &name) {
     if (name.empty()) return;
-    bool known = false;
-    for (auto &v : scn_.vessels) known |= v.name == name;
-    if (!known)
+    if (!names.count(name))
       problems.push_back(host::ScenarioProblem{
           ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + name + "\""});
   };
@@ -359,6 +389,7 @@ void Run::CheckVessels(std::vector<host::ScenarioProblem> &problems) {
 }
 
 bool Run::Load() {
+  sound_log_before_ = FileSize(kSoundLog);
   host::World &w = host::world();
   w.trace.enabled = !o_.trace.empty();
   w.time_acceleration = scn_.environment.time_acceleration;
@@ -397,6 +428,7 @@ bool Run::Load() {
                    b.name.c_str());
       return false;
     }
+    by_name_[b.name] = vessels_.size();
     vessels_.push_back(&hv);
     VESSEL3 *v = host::Callbacks(hv);
     files[i].lines = b.lines;
@@ -417,6 +449,7 @@ bool Run::Load() {
   }
   for (auto *hv : vessels_) host::PlaceBody(*hv);
   focus_ = Vessel(scn_.focus.empty() ? vessels_.front()->name : scn_.focus);
+  focus_id_ = (int)by_name_[focus_->name];
   fuel_start_ = focus_->FuelMass();
   EnterVirtualCockpit();
   return true;
@@ -752,7 +785,8 @@ void Run::Record(bool force_table) {
 bool Run::SaveScenario(const std::string &path, std::string &error) {
   host::ScenarioText s = scn_;
   s.script.clear();
-  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + scn_name_ + ".");
+  // The path as text of one line, whatever it holds.
+  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + Printable(scn_name_) + ".");
   s.environment.mjd = scn_.environment.mjd + t_ / 86400;
   host::World &w = host::world();
   s.environment.time_acceleration = w.time_acceleration;
@@ -898,10 +932,19 @@ void Run::ShowProgress() {
   }
 }
 
-// Expectations the run ended before fail.
+// Expectations, saves and HUD frames the run ended before fail.
 void Run::FailUnreached() {
   for (size_t i = next_event_; i < events_.size(); ++i) {
-    if (events_[i].command < Command::Expect) continue;
+    const Command c = events_[i].command;
+    if (c == Command::Save || c == Command::HudFrame) {
+      ++failed_;
+      std::fflush(out_);
+      std::fprintf(err_, "tarvex-sim: %s: %s to %s not reached: the run ended at t=%.3f s\n",
+                   events_[i].Where().c_str(), c == Command::Save ? "save" : "hudframe",
+                   Printable(events_[i].name).c_str(), t_);
+      continue;
+    }
+    if (c < Command::Expect) continue;
     ++failed_;
     if (report_) report_->Expectation(events_[i], events_[i].time, "not reached", EndText());
     std::fflush(out_);  // what the table showed so far comes first
@@ -933,6 +976,8 @@ void Run::WriteOutputs() {
     Commit(trace_file_, o_.trace, "host calls of the module");
     trace_ = nullptr;
   }
+  if (FileSize(kSoundLog) != sound_log_before_)
+    written_.push_back(std::string(kSoundLog) + " (the sound connector's log, appended to)");
   if (report_) WriteReport();
 }
 
@@ -948,17 +993,35 @@ int Run::Go() {
   Record(true);
   progress_ = Terminal(err_);
   started_ = last_progress_ = std::time(nullptr);
-  for (bool on = AtTime(); on && GoesOn(); on = AtTime()) {
-    Step();
-    Record(false);
-    if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
-    ShowProgress();
+#if defined(__cpp_exceptions)
+  // Memory running out stops the run like a signal: what was flown is
+  // written, without the report's HUD frames, which hold the most.
+  try {
+#endif
+    for (bool on = AtTime(); on && GoesOn(); on = AtTime()) {
+      Step();
+      Record(false);
+      if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
+      ShowProgress();
+    }
+#if defined(__cpp_exceptions)
+  } catch (const std::bad_alloc &) {
+    if (report_) report_->DropFrames();
+    std::fprintf(err_, "tarvex-sim: out of memory at t=%.3f s; writing what was flown\n", t_);
+    capped_ = true;
   }
-  if (progress_shown_) std::fprintf(err_, "\n");
-  if (!o_.quiet && steps_ % o_.every != 0)
-    std::fprintf(out_, "%s\n", TableRow(Measure(*focus_, t_, SoundId(focus_), Sound())).c_str());
-  FailUnreached();
-  WriteOutputs();
+  try {
+#endif
+    if (progress_shown_) std::fprintf(err_, "\n");
+    if (!o_.quiet && steps_ % o_.every != 0)
+      std::fprintf(out_, "%s\n", TableRow(Measure(*focus_, t_, SoundId(focus_), Sound())).c_str());
+    FailUnreached();
+    WriteOutputs();
+#if defined(__cpp_exceptions)
+  } catch (const std::bad_alloc &) {
+    WriteFailed("out of memory while writing the outputs; those not listed as written keep their previous content");
+  }
+#endif
   int code = Verdict();
   if (o_.quiet)  // what was written is said even so
     for (auto &f : written_) std::fprintf(out_, "wrote %s\n", f.c_str());
