@@ -939,9 +939,8 @@ void Run::FailUnreached() {
     if (c == Command::Save || c == Command::HudFrame) {
       ++failed_;
       std::fflush(out_);
-      std::fprintf(err_, "tarvex-sim: %s: %s to %s not reached: the run ended at t=%.3f s\n",
-                   events_[i].Where().c_str(), c == Command::Save ? "save" : "hudframe",
-                   Printable(events_[i].name).c_str(), t_);
+      std::fprintf(err_, "tarvex-sim: %s: %s to %s not reached: %s\n", events_[i].Where().c_str(),
+                   c == Command::Save ? "save" : "hudframe", Printable(events_[i].name).c_str(), EndText().c_str());
       continue;
     }
     if (c < Command::Expect) continue;
