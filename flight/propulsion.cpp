@@ -1,9 +1,12 @@
 // Propulsion regimes and the flight envelope, the hover nozzle set, the
 // lift-fan rotor and the idle minimum.
+#include "flight/propulsion.h"
+
 #include <algorithm>
 
 #include "flight/blocks.h"
 #include "module/handles.h"
+#include "module/numbers.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
@@ -24,9 +27,6 @@ const double kDryThrust = 440000.0;
 const double kLiftRegimeThrust = 300000.0;
 const double kLiftThrusterMax = 100000.0;
 const double kNozzleBrakeForce = 170000.0;
-const double kReheatLevel = 0.98;   // main level needed for reheat
-const double kReheatNozzle = 0.06;  // nozzle_angle below which reheat can burn
-const double kIdleLevel = 0.0015;
 
 void SetNormalDrag(const ShuttlePB &v) { v.SetCW(0.3, 0.3, 0.67, 0.92); }
 
@@ -34,7 +34,7 @@ void SetNormalDrag(const ShuttlePB &v) { v.SetCW(0.3, 0.3, 0.67, 0.92); }
 void WarningAction(const ShuttlePB &v) {
   v.SetCW(kWarningDrag, kWarningDrag, kWarningDrag, kWarningDrag);
   v.SetThrusterMax0(th_main, 0);
-  PlayVesselWaveOBSound3(v.MyID, kWaveWarning, LOOP, 255, 0);
+  PlayVesselWaveOBSound3(v.MyID, kWaveWarning, LOOP, kFullVolume, kOwnFrequency);
 }
 
 void SetLiftThrusterLevels(const ShuttlePB &v, double level) {
@@ -47,7 +47,7 @@ void ConventionalRegime(const ShuttlePB &v) {
   bool warning_stopped = false;
   if (reheat == 1) {
     v.SetThrusterMax0(th_main, kReheatThrust);
-    if (nozzle_angle < kReheatNozzle && v.GetThrusterLevel(th_main) > kReheatLevel) {
+    if (nozzle_angle < kNozzleAftStop && v.GetThrusterLevel(th_main) > kReheatLevel) {
       v.SetThrusterLevel(th_reheat, 1);
       StopVesselWave3(v.MyID, kWaveWarning);
       warning_stopped = true;
@@ -67,7 +67,7 @@ void ConventionalRegime(const ShuttlePB &v) {
     StopVesselWave3(v.MyID, kWaveReheat);
     warning_stopped = true;
   }
-  if (nozzle_angle >= kReheatNozzle) v.SetThrusterLevel(th_reheat, 0);
+  if (nozzle_angle >= kNozzleAftStop) v.SetThrusterLevel(th_reheat, 0);
   // Back inside the envelope the warning ends in every case, also with reheat
   // selected while it cannot burn; otherwise it would loop on and keep the
   // engine sounds silent.
@@ -118,7 +118,7 @@ void ThrustSetup(ShuttlePB &v, StepValues &s) {
     SetLiftThrusterLevels(v, 0);
   }
   // Near zero vertical speed (under 0.9 m/s either way) the lift thrusters rest.
-  if (s.airspeed < 70 && vspeed_tenth > -0.09 && vspeed_tenth < 0.09) SetLiftThrusterLevels(v, 0);
+  if (s.airspeed < kSlowFlightSpeed && vspeed_tenth > -0.09 && vspeed_tenth < 0.09) SetLiftThrusterLevels(v, 0);
 
   // Passed as computed, not normalised: (0, 2, 1) with the nozzle down.
   v.SetThrusterDir(th_main, _V(0, 2 * nozzle_deflection, 1));
@@ -127,7 +127,7 @@ void ThrustSetup(ShuttlePB &v, StepValues &s) {
   FlightEnvelope(v);
 
   // The lift thrusters work only within the altitude hold.
-  if (v.GetNavmodeState(static_cast<int>(navmode_alt))) {
+  if (v.GetNavmodeState(TruncateToInt(navmode_alt))) {
     v.SetThrusterMax0(th_hover[0], kLiftThrusterMax);
     v.SetThrusterMax0(th_hover[1], kLiftThrusterMax);
   } else {
