@@ -431,14 +431,9 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
   o << "<h2 id=\"lines\">What a saved scenario holds</h2>\n<p>Besides the simulator's own lines, the vessel "
        "writes these lines into its block (each only when it is not at its default) and reads them back:</p>\n"
        "<table>\n"
-    << Row({"Line", "Example", "Values", "Meaning"}, true);
-  for (const host::ScenarioLine *w : ClassLines()) {
-    std::string example;
-    for (const std::string &l : f.saved_lines)
-      if (LineName(l) == w->name) example = l;
-    o << Row({"<code>" + Esc(w->name) + " " + Esc(w->value) + "</code>", "<code>" + Esc(example) + "</code>",
-              Esc(w->range), Esc(w->meaning)});
-  }
+    << Row({"Line", "Values", "Meaning"}, true);
+  for (const host::ScenarioLine *w : ClassLines())
+    o << Row({"<code>" + Esc(w->name) + " " + Esc(w->value) + "</code>", Esc(w->range), Esc(w->meaning)});
   o << "</table>\n";
 
   o << "<h2 id=\"sound\">Sound</h2>\n<p>Sounds are played by the OrbiterSound service (version 3.5), a module of "
