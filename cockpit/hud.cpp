@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "module/fpu_mode.h"
 #include "module/handles.h"
+#include "module/numbers.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 
@@ -28,13 +30,6 @@ namespace {
 
 const double kKnotsPerMetrePerSecond = 1.94384449;
 const double kFeetPerMetre = 3.2808399;
-
-// Nav-mode numbers are held as doubles; the host wants an integer. A value
-// outside the integers has no nav mode and asks for number 0.
-int NavmodeNumber(double v) {
-  if (!(v > -2147483649.0 && v < 2147483648.0)) return 0;
-  return static_cast<int>(v);
-}
 
 class HudText {
  public:
@@ -64,10 +59,10 @@ void DrawHudText(ShuttlePB &v, oapi::Sketchpad *skp) {
   double noz = nozzle_deflection * 100.0;
   double thrust = (v.GetThrusterLevel(th_main) + 0.5 * v.GetThrusterLevel(th_reheat)) * 100.0;
 
-  bool alt_hold = v.GetNavmodeState(NavmodeNumber(navmode_alt));
+  bool alt_hold = v.GetNavmodeState(TruncateToInt(navmode_alt));
   if (alt_hold) out.Line(0, 241, "HOLDALT");
-  if (v.GetNavmodeState(NavmodeNumber(navmode_lvl))) out.Line(108, 241, "HLEVEL");
-  if (v.GetNavmodeState(NavmodeNumber(navmode_rot))) out.Line(200, 241, "KILLROT");
+  if (v.GetNavmodeState(TruncateToInt(navmode_lvl))) out.Line(108, 241, "HLEVEL");
+  if (v.GetNavmodeState(TruncateToInt(navmode_rot))) out.Line(200, 241, "KILLROT");
   // Around the hover setting the cue replaces the nozzle number.
   if (noz > 99 && noz < 101) out.Line(97, 230, "HOVER SET");
   out.Line(178, 230, "THRUST %.1f", thrust);
@@ -113,6 +108,7 @@ void DrawGearSymbol(const HUDPAINTSPEC *hps, oapi::Sketchpad *skp) {
 }  // namespace
 
 bool ShuttlePB::clbkDrawHUD(int mode, const HUDPAINTSPEC *hps, oapi::Sketchpad *skp) {
+  const ModuleFpuMode fpu_mode;
   if (oapiCockpitMode() != COCKPIT_VIRTUAL) return false;
   VESSEL3::clbkDrawHUD(mode, hps, skp);
   if (!hps || !skp) return true;  // nothing to draw on

@@ -1,6 +1,8 @@
 // Keyboard commands of the pilot. Each key writes the shared state record or
 // a motion command; the next flight step moves the parts. Modifier keys make
 // no difference, so the keyboard state is never read.
+#include "flight/propulsion.h"
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
@@ -8,9 +10,6 @@
 #include "sound/slots.h"
 
 namespace {
-
-// Every sound of the keyboard plays once at full volume.
-void PlayOnce(const ShuttlePB &v, int slot) { PlayVesselWaveOBSound3(v.MyID, slot, NOLOOP, 255, 0); }
 
 // Flags hold exactly 0 or 1; anything else is neither state and is left
 // alone, and the key is then reported as not consumed.
@@ -42,7 +41,7 @@ void NozzleFollowUp(ShuttlePB &v) {
   v.SetAnimation(v.anim_cover, nozzle_angle);
   v.SetAnimation(v.anim_nozzle_ind, nozzle_angle);
   nozzle_deflection = nozzle_angle;
-  PlayOnce(v, kWaveCover);
+  PlayOnce(v.MyID, kWaveCover);
 }
 
 // The engine starts and stops only on the ground. A stop is reported as not
@@ -51,8 +50,8 @@ int EngineStartStop(ShuttlePB &v) {
   if (!v.GroundContact()) return 1;
   if (eng_status == 0.0) {
     eng_status = 1.0;
-    v.SetThrusterLevel(th_main, 0.0015);  // idle
-    PlayOnce(v, kWaveEngineStart);
+    v.SetThrusterLevel(th_main, kIdleLevel);
+    PlayOnce(v.MyID, kWaveEngineStart);
     return 1;
   }
   eng_status = 0.0;
@@ -62,7 +61,7 @@ int EngineStartStop(ShuttlePB &v) {
   StopVesselWave3(v.MyID, kWaveEngine);
   StopVesselWave3(v.MyID, kWaveEngineSecondLoop);
   StopVesselWave3(v.MyID, kWaveLiftFan);
-  PlayOnce(v, kWaveEngineStop);
+  PlayOnce(v.MyID, kWaveEngineStop);
   return 0;
 }
 
@@ -131,7 +130,7 @@ const KeyCommand kKeyCommands[] = {
     {OAPI_KEY_0,
      [](ShuttlePB &v) {
        nozzle_mode = nozzle_angle > 0.6 ? 2u : 1u;
-       PlayOnce(v, kWaveCover);
+       PlayOnce(v.MyID, kWaveCover);
        return 1;
      }},
     {OAPI_KEY_E, EngineStartStop},
@@ -141,7 +140,7 @@ const KeyCommand kKeyCommands[] = {
      [](ShuttlePB &v) {
        if (v.GroundContact()) return 1;
        gear_status = MotionTowardFartherEnd(gear_pos);
-       PlayOnce(v, kWaveGear);
+       PlayOnce(v.MyID, kWaveGear);
        return 1;
      }},
     // Refuelling is asked for only at a standstill with the engine off; the
@@ -191,6 +190,7 @@ const KeyCommand kKeyCommands[] = {
 }  // namespace
 
 int ShuttlePB::clbkConsumeBufferedKey(DWORD key, bool down, char *) {
+  const ModuleFpuMode fpu_mode;
   if (!down) return 0;
   for (const KeyCommand &c : kKeyCommands)
     if (c.key == key) return c.action(*this);

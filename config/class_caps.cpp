@@ -4,7 +4,8 @@
 // the strut extension change what is set up; the configuration file is not
 // read.
 #include "config/airfoils.h"
-#include "flight/blocks.h"
+#include "flight/gear.h"
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
@@ -14,6 +15,7 @@ namespace {
 const double kIsp = 320000.0;   // main, reheat and attitude thrusters
 const double kIspLift = 1.0e7;  // lift thrusters
 const double kPressureRef = 101400.0;
+const double kSlowExhaustSpeed = 70.0;  // m/s
 
 struct AttitudeThruster {
   VECTOR3 pos, dir;
@@ -48,6 +50,7 @@ const AttitudeGroup kAttitudeGroups[12] = {
 }  // namespace
 
 void ShuttlePB::clbkSetClassCaps(FILEHANDLE) {
+  const ModuleFpuMode fpu_mode;
   // 1. Physical parameters; the moment scales only with a realistic flight model.
   SetSize(8.0);
   SetEmptyMass(14000.0);
@@ -89,15 +92,15 @@ void ShuttlePB::clbkSetClassCaps(FILEHANDLE) {
   CreateVariableDragElement(&fandoor_pos, 4.33, _V(0, -1.0, 0));
 
   // 7. One full tank feeds every thruster.
-  PROPELLANT_HANDLE tank = CreatePropellantResource(20000.0, -1.0, 1.0);
+  PROPELLANT_HANDLE tank = CreatePropellantResource(kTankCapacity, -1.0, 1.0);
 
   // 8. The texture of both flames.
   SURFHANDLE exhaust_tex = oapiRegisterExhaustTexture("TarvexA-Exhaust");
 
   // 9. Nose spot light. From here on the shared handles are this vessel's.
   handles_owner = this;
-  spot_light = AddSpotLight(_V(0, -0.5703472, 7.260373), _V(0, 0, 1), 1000.0, 1e-6, 0, 1e-6, 25 * RAD, 40 * RAD,
-                            COLOUR4{1, 1, 1, 0}, COLOUR4{1, 1, 1, 0}, COLOUR4{0, 0, 0, 0});
+  spot_light = AddSpotLight(kSpotLightPos, _V(0, 0, 1), 1000.0, 1e-6, 0, 1e-6, 25 * RAD, 40 * RAD, COLOUR4{1, 1, 1, 0},
+                            COLOUR4{1, 1, 1, 0}, COLOUR4{0, 0, 0, 0});
 
   // 10. Engine thrusters, all at zero thrust until the flight step sets it.
   th_main = CreateThruster(_V(0, 0, -0.01), _V(0, 0, 1), 0, tank, kIsp, 0, kPressureRef);
@@ -112,8 +115,10 @@ void ShuttlePB::clbkSetClassCaps(FILEHANDLE) {
   AddExhaust(th_reheat, 4.0, 0.65, _V(0, -0.1980385, -5.802197), _V(0, 0, -1), exhaust_tex);
 
   // 12. Exhaust effects of slow flight, decided once from the airspeed at
-  // set-up: 70 m/s or more (or no number) leaves them out.
-  if (GetAirspeed() < 70.0) {
+  // set-up: 70 m/s or more (or no number) leaves them out. (The flight
+  // step's slow-flight band has the same edge, but this is set-up's own
+  // rule, made once and never revisited.)
+  if (GetAirspeed() < kSlowExhaustSpeed) {
     PARTICLESTREAMSPEC exhaust_stream{};
     exhaust_stream.flags = 0;
     exhaust_stream.srcsize = 0.4;

@@ -6,6 +6,20 @@
 
 class ShuttlePB;
 
+// The slow-flight band: below this airspeed (m/s) the step works the
+// low-speed controls (linear attitude mode, the lift thrusters' rest near
+// zero vertical speed, the lift-fan doors and their sound); the altitude
+// hold nudges the throttle up to it and trims above it.
+const double kSlowFlightSpeed = 70.0;
+// The highest time acceleration the step lets the host run at; the
+// low-speed control forces stop above it.
+const double kMaxTimeAcceleration = 10.0;
+
+// The host's time acceleration as a travel factor for the parts whose rate
+// scales with it; a factor that is not a number moves nothing (it would
+// otherwise stay in the part's position and reach the scenario file).
+double TravelFactor();
+
 // Values shared by the blocks of one step.
 struct StepValues {
   double airspeed = 0;  // GetAirspeed() sampled once at the start of the step
@@ -43,9 +57,6 @@ void TouchdownBounce(ShuttlePB &v, StepValues &s);
 void WheelRoll(ShuttlePB &v, StepValues &s);
 void NoseWheelSteering(ShuttlePB &v, StepValues &s);
 void GearMotion(ShuttlePB &v);
-// Gear-down touchdown points for one strut extension s (also used by class
-// set-up and post-creation).
-void SetGearDownTouchdownPoints(const VESSEL &v, double s);
 
 // flight/moving_parts.cpp
 void MovingParts(ShuttlePB &v, StepValues &s);

@@ -1,20 +1,17 @@
 // The flight step's own chores: time-acceleration cap, refuelling, exterior
 // lights, spot light, attitude-control mode, camera head motion, fuel gauge
 // and status-panel indicators.
-#include <cmath>
-
 #include "flight/blocks.h"
+#include "flight/propulsion.h"
 #include "module/handles.h"
+#include "module/numbers.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
 
 namespace {
 
-const double kFullTank = 20000.0;  // kg
-const double kMaxTimeAcceleration = 10.0;
-const double kAttitudeModeLimit = 70.0;  // m/s: linear attitude mode only below this
-const double kCamDipLimit = 0.075;       // m
+const double kCamDipLimit = 0.075;  // m
 
 // The beacons that follow the exterior lights switch (the landing beacon
 // follows the spot light instead).
@@ -27,10 +24,14 @@ void SetExteriorBeacons(bool on) {
   for (BEACONLIGHTSPEC *b : kExteriorBeacons) b->active = on;
 }
 
-// Switches the sound service's option 3 off for this vessel.
-void SoundOption3Off(const ShuttlePB &v) { SoundOption3(v.MyID, 3, 0); }
+void AttitudeModeOptionOff(const ShuttlePB &v) { SoundOption3(v.MyID, kAttitudeModeOption, kOptionOff); }
 
 }  // namespace
+
+double TravelFactor() {
+  double f = oapiGetTimeAcceleration();
+  return IsNan(f) ? 0 : f;
+}
 
 void CapTimeAcceleration(ShuttlePB &) {
   if (oapiGetTimeAcceleration() > kMaxTimeAcceleration) oapiSetTimeAcceleration(kMaxTimeAcceleration);
@@ -38,7 +39,7 @@ void CapTimeAcceleration(ShuttlePB &) {
 
 void Refuel(ShuttlePB &v) {
   if (refuel_request == 1) {
-    v.SetFuelMass(kFullTank);
+    v.SetFuelMass(kTankCapacity);
     refuel_request = 0;
   }
 }
@@ -70,27 +71,31 @@ void SpotLight(ShuttlePB &) {
 // horizon-level hold on; otherwise attitude control is off (0).
 void AttitudeControlMode(ShuttlePB &v, StepValues &s) {
   if (v.GroundContact()) v.SetAttitudeMode(0);
-  if (s.airspeed >= kAttitudeModeLimit) v.SetAttitudeMode(0);
-  if (s.airspeed < kAttitudeModeLimit) {
+  if (s.airspeed >= kSlowFlightSpeed) v.SetAttitudeMode(0);
+  if (s.airspeed < kSlowFlightSpeed) {
     v.SetAttitudeMode(2);
     if (v.GroundContact()) v.SetAttitudeMode(0);
-    SoundOption3Off(v);
+    AttitudeModeOptionOff(v);
   }
-  if (!v.GroundContact() && !v.GetNavmodeState(static_cast<int>(navmode_lvl))) {
+  if (!v.GroundContact() && !v.GetNavmodeState(TruncateToInt(navmode_lvl))) {
     v.SetAttitudeMode(0);
-    SoundOption3Off(v);
+    AttitudeModeOptionOff(v);
   }
 }
 
 // The pilot's eye sinks when the aircraft climbs and rises when it descends,
 // and stays put on the ground.
 void CameraHeadMotion(ShuttlePB &v, StepValues &s) {
+  // The dip follows the last vector the step filled. A query that fails
+  // leaves the scratch vector as the step's earlier queries filled it (the
+  // hold modes' horizon airspeed, or the ship-frame airspeed of the
+  // horizon-level hold), so the eye follows that vector's vertical part.
   if (s.airspeed > 5 && !v.GroundContact()) v.GetHorizonAirspeedVector(s.scratch);
   if (s.airspeed < 5 && eng_status == 1) v.GetShipAirspeedVector(s.scratch);
   if (!v.GroundContact()) {
     double dip = 0.02 * s.scratch.y;
     // A vertical speed the host cannot give (not a number) keeps the last dip.
-    if (!std::isnan(dip)) cam_dip = dip;
+    if (!IsNan(dip)) cam_dip = dip;
   }
   if (cam_dip > kCamDipLimit) cam_dip = kCamDipLimit;
   if (cam_dip < -kCamDipLimit) cam_dip = -kCamDipLimit;
@@ -99,7 +104,7 @@ void CameraHeadMotion(ShuttlePB &v, StepValues &s) {
 
 // 0 with a full tank (or more), 1 when empty.
 void FuelGauge(ShuttlePB &v) {
-  double f = (kFullTank - v.GetFuelMass()) / kFullTank;
+  double f = (kTankCapacity - v.GetFuelMass()) / kTankCapacity;
   if (!(f > 0)) f = 0;  // also a fuel mass that is not a number
   if (f > 1) f = 1;
   v.SetAnimation(v.anim_status_dial, f);
@@ -108,9 +113,9 @@ void FuelGauge(ShuttlePB &v) {
 void StatusIndicators(ShuttlePB &v) {
   v.SetAnimation(v.anim_status_a, gear_pos == 0 ? 0 : 1);
   v.SetAnimation(v.anim_status_b, gear_pos == 1 ? 1 : 0);
-  v.SetAnimation(v.anim_status_c, v.GetNavmodeState(static_cast<int>(navmode_alt)) ? 0 : 1);
-  v.SetAnimation(v.anim_status_d, v.GetNavmodeState(static_cast<int>(navmode_lvl)) ? 0 : 1);
-  v.SetAnimation(v.anim_status_e, v.GetNavmodeState(static_cast<int>(navmode_rot)) ? 0 : 1);
+  v.SetAnimation(v.anim_status_c, v.GetNavmodeState(TruncateToInt(navmode_alt)) ? 0 : 1);
+  v.SetAnimation(v.anim_status_d, v.GetNavmodeState(TruncateToInt(navmode_lvl)) ? 0 : 1);
+  v.SetAnimation(v.anim_status_e, v.GetNavmodeState(TruncateToInt(navmode_rot)) ? 0 : 1);
 
   // Reheat lamp: with reheat selected it runs down to 0 and stays there while
   // reheat can burn (nozzle aft, main engine at full level); otherwise it
@@ -119,7 +124,7 @@ void StatusIndicators(ShuttlePB &v) {
     reheat_lamp -= 0.05;
     if (reheat_lamp < 0) reheat_lamp = 0;
     v.SetAnimation(v.anim_status_f, reheat_lamp);
-    if (reheat_lamp == 0 && (nozzle_deflection > 0.06 || v.GetThrusterLevel(th_main) < 0.98)) {
+    if (reheat_lamp == 0 && (nozzle_deflection > kNozzleAftStop || v.GetThrusterLevel(th_main) < kReheatLevel)) {
       reheat_lamp = 1;
       v.SetAnimation(v.anim_status_f, reheat_lamp);
     }

@@ -1,6 +1,8 @@
 // Engine, lift-fan and reheat sounds following the throttle and the camera.
 #include "flight/blocks.h"
+#include "flight/propulsion.h"
 #include "module/handles.h"
+#include "module/numbers.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
@@ -8,17 +10,13 @@
 
 namespace {
 
-// The service takes whole numbers; fractions are dropped (toward zero). A
-// level the host reports as NaN gives 0 rather than an undefined conversion.
-int Truncate(double x) {
-  if (!(x == x)) return 0;
-  if (x >= 2147483647.0) return 2147483647;
-  if (x <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(x);
-}
+// The lift fan sounds only with its doors open past this position. Equal to
+// the nozzle's aft stop, but a door position: a rule of its own.
+const double kFanDoorsOpen = 0.06;
 
+// The service takes whole numbers; fractions are dropped (toward zero).
 void PlayLooped(const ShuttlePB &v, int slot, double volume, double frequency) {
-  PlayVesselWaveOBSound3(v.MyID, slot, LOOP, Truncate(volume), Truncate(frequency));
+  PlayVesselWaveOBSound3(v.MyID, slot, LOOP, TruncateToInt(volume), TruncateToInt(frequency));
 }
 
 bool Playing(const ShuttlePB &v, int slot) { return IsPlayingVesselWave3(v.MyID, slot) != 0; }
@@ -55,9 +53,9 @@ void EngineSounds(ShuttlePB &v, StepValues &s) {
   }
 
   if (!Playing(v, kWaveEngineStart) && !Playing(v, kWaveWarning) && eng_status == 1 && liftfan_rot > 0 &&
-      nozzle_angle > 0.06) {
+      nozzle_angle > kNozzleAftStop) {
     fan_snd_freq = ThrottlePitch(v.GetThrusterLevel(th_main));
-    if (s.airspeed < 70 && fandoor_pos > 0.06) {
+    if (s.airspeed < kSlowFlightSpeed && fandoor_pos > kFanDoorsOpen) {
       if (oapiCameraInternal())
         PlayLooped(v, kWaveLiftFan, 180, fan_snd_freq - 800);
       else
@@ -66,7 +64,7 @@ void EngineSounds(ShuttlePB &v, StepValues &s) {
   }
 
   // Reheat roars only at full throttle with the nozzle aft.
-  if (reheat == 1 && nozzle_angle < 0.06 && eng_status == 1 && v.GetThrusterLevel(th_main) > 0.98 &&
+  if (reheat == 1 && nozzle_angle < kNozzleAftStop && eng_status == 1 && v.GetThrusterLevel(th_main) > kReheatLevel &&
       !Playing(v, kWaveWarning)) {
     if (oapiCameraInternal())
       PlayLooped(v, kWaveReheat, 170, 18500);
@@ -74,5 +72,5 @@ void EngineSounds(ShuttlePB &v, StepValues &s) {
       PlayLooped(v, kWaveReheat, 255, 22500);
   }
   if (reheat == 0) StopVesselWave3(v.MyID, kWaveReheat);
-  if (nozzle_angle >= 0.06) StopVesselWave3(v.MyID, kWaveReheat);
+  if (nozzle_angle >= kNozzleAftStop) StopVesselWave3(v.MyID, kWaveReheat);
 }

@@ -1,35 +1,22 @@
 // Landing gear, struts and ground contact: touchdown points, strut
 // suspension and touchdown bounce, wheel roll, nose-wheel steering and the
 // gear's own motion.
+#include "flight/gear.h"
+
 #include "flight/blocks.h"
 #include "module/handles.h"
+#include "module/numbers.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 
 namespace {
 
-// Each unit of strut extension lowers a wheel's contact point by this much (m).
-const double kStrutTravel = 0.555;
 // Gear travel per step at time acceleration 1.
 const double kGearRate = 0.0075;
-
-// The host's time acceleration as a travel factor; a NaN factor moves nothing
-// (it would otherwise stay in the gear position for good).
-double TravelFactor() {
-  double f = oapiGetTimeAcceleration();
-  return f == f ? f : 0;
-}
 
 void SetStrutAnimations(const ShuttlePB &v, double nose, double main) {
   v.SetAnimation(v.anim_nose_strut, nose);
   v.SetAnimation(v.anim_main_strut, main);
-}
-
-// Taxiing fast: the nose strut (s) and the main struts (m) stand at separate heights.
-void SetTaxiingTouchdownPoints(const VESSEL &v, double s, double m) {
-  v.SetTouchdownPoints(_V(0, -2.13414 - kStrutTravel * s, 3.10011),
-                       _V(-1.285973, -2.147747 - kStrutTravel * m, -2.175774),
-                       _V(1.285973, -2.147747 - kStrutTravel * m, -2.175774));
 }
 
 }  // namespace
@@ -40,12 +27,21 @@ void SetGearDownTouchdownPoints(const VESSEL &v, double s) {
                        _V(1.285973, -2.137747 - kStrutTravel * s, -2.175774));
 }
 
+void SetTaxiingTouchdownPoints(const VESSEL &v, double s, double m) {
+  v.SetTouchdownPoints(_V(0, -2.13414 - kStrutTravel * s, 3.10011),
+                       _V(-1.285973, -2.147747 - kStrutTravel * m, -2.175774),
+                       _V(1.285973, -2.147747 - kStrutTravel * m, -2.175774));
+}
+
+void SetGearUpTouchdownPoints(const VESSEL &v) {
+  v.SetTouchdownPoints(_V(0, -1.094451, 3.129205), _V(-1.285973, -1.15611, -2.173487),
+                       _V(1.285973, -1.15611, -2.173487));
+}
+
 // The gear-up set is re-applied every step while the gear is (nearly) up; a
 // gear still moving overrides it later in the step with the gear-down set.
 void GearUpTouchdownPoints(ShuttlePB &v) {
-  if (gear_pos > 0.95)
-    v.SetTouchdownPoints(_V(0, -1.094451, 3.129205), _V(-1.285973, -1.15611, -2.173487),
-                         _V(1.285973, -1.15611, -2.173487));
+  if (gear_pos > 0.95) SetGearUpTouchdownPoints(v);
 }
 
 // In fast flight with the gear down the struts hang out fully, and the next
@@ -69,7 +65,7 @@ void FastFlightStruts(ShuttlePB &v, StepValues &s) {
 void TaxiingStruts(ShuttlePB &v, StepValues &s) {
   if (v.GroundContact() && s.airspeed > 10) {
     double r = v.GetPitch() * 35 + 0.5;
-    if (r != r) return;
+    if (IsNan(r)) return;
     main_strut_ext = r >= 0.2 ? r : -r;
     if (main_strut_ext > 1) main_strut_ext = 1;
     strut_ext = r;
@@ -94,6 +90,10 @@ void HoverStruts(ShuttlePB &v, StepValues &s) {
     strut_damping = 0;
     strut_bounce = 0;
     bounce_sinking = 1;
+    // A failed query leaves the scratch vector as the step filled it before
+    // (the hold modes' horizon airspeed, or the camera's refill), so the
+    // margin follows the vertical speed the step saw last; a speed that is
+    // no number leaves the margin at 0.
     v.GetHorizonAirspeedVector(s.scratch);
     double vy = s.scratch.y;
     if (altitude < 10 && vy > -4.7) strut_damping = 0.35;

@@ -2,10 +2,9 @@
 // hold's throttle and trim work, the horizon-level hold's nozzle vectoring.
 #include "flight/hold_modes.h"
 
-#include <cmath>
-
 #include "flight/blocks.h"
 #include "module/handles.h"
+#include "module/numbers.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 
@@ -21,14 +20,15 @@ double Clamp(double x, double lo, double hi) { return x < lo ? lo : (x > hi ? hi
 // airspeed in m/s.
 void AltitudeHoldWork(ShuttlePB &v, const StepValues &s, double y) {
   const double c = Clamp(vspeed_tenth, -kNudgeLimit, kNudgeLimit);
-  const int alt = static_cast<int>(navmode_alt);
-  if (vspeed_tenth < -kDeadBand && s.airspeed <= kSlowHoldLimit && v.GetNavmodeState(alt) && !v.GroundContact()) {
+  const int alt = TruncateToInt(navmode_alt);
+  if (vspeed_tenth < -kDeadBand && s.airspeed <= kSlowFlightSpeed && v.GetNavmodeState(alt) && !v.GroundContact()) {
     // Sinking: the level rises by up to 0.01 per step.
     v.SetThrusterLevel(th_main, v.GetThrusterLevel(th_main) - c / 1.5);
-  } else if (vspeed_tenth > kDeadBand && s.airspeed <= kSlowHoldLimit && v.GetNavmodeState(alt) && !v.GroundContact()) {
+  } else if (vspeed_tenth > kDeadBand && s.airspeed <= kSlowFlightSpeed && v.GetNavmodeState(alt) &&
+             !v.GroundContact()) {
     // Climbing: the level falls by up to 0.01 per step.
     v.SetThrusterLevel(th_main, v.GetThrusterLevel(th_main) - c / 1.5);
-  } else if (s.airspeed > kSlowHoldLimit && v.GetNavmodeState(alt)) {
+  } else if (s.airspeed > kSlowFlightSpeed && v.GetNavmodeState(alt)) {
     // Trim 0 when descending at 1.5 m/s, down to -0.5 climbing, up to +0.5
     // descending fast.
     const double t = Clamp((y + 1.5) / 5, -1.5, 1.5);
@@ -70,17 +70,17 @@ void HoldModes(ShuttlePB &v, StepValues &s) {
   // the throttle and trim work is skipped for this step: nothing is steered
   // by a stale vertical speed. vspeed_tenth keeps its previous value for the
   // thrust set-up.
-  if (v.GetHorizonAirspeedVector(s.scratch) && !std::isnan(s.scratch.y)) {
+  if (v.GetHorizonAirspeedVector(s.scratch) && !IsNan(s.scratch.y)) {
     vspeed_tenth = s.scratch.y / 10;
     AltitudeHoldWork(v, s, s.scratch.y);
   }
 
   // The trim is reset once each time the hold ends, then left to the pilot.
-  if (!v.GetNavmodeState(static_cast<int>(navmode_alt)) && trim_released == 0) {
+  if (!v.GetNavmodeState(TruncateToInt(navmode_alt)) && trim_released == 0) {
     v.SetControlSurfaceLevel(AIRCTRL_ELEVATORTRIM, 0);
     trim_released += 1;
     if (trim_released > 1) trim_released = 1;
   }
 
-  if (v.GetNavmodeState(static_cast<int>(navmode_lvl)) && !v.GroundContact()) HorizonLevelWork(v, s);
+  if (v.GetNavmodeState(TruncateToInt(navmode_lvl)) && !v.GroundContact()) HorizonLevelWork(v, s);
 }

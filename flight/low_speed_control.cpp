@@ -7,8 +7,7 @@
 
 namespace {
 
-const double kForcePerLevel = 1e6;  // N per unit control level
-const double kMaxTimeAcceleration = 10.0;
+const double kForcePerLevel = 1e6;     // N per unit control level
 const double kGroundLever = 3.33;      // m
 const double kAirspeedDivisor = 10.0;  // force grows with airspeed / 10
 const double kUpperAirspeed = 155.0;   // m/s: no force above

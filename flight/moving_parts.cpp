@@ -1,5 +1,6 @@
 // Canopy, speed brake, nozzle drive and lift-fan doors.
 #include "flight/blocks.h"
+#include "flight/propulsion.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
@@ -12,17 +13,11 @@ namespace {
 const double kPanelRate = 0.009;
 // Nozzle travel per step at time acceleration 1.
 const double kNozzleRate = 0.0115;
-// The nozzle counts as off its aft stop above this rotation.
-const double kNozzleAftStop = 0.06;
-
-// The host's time acceleration as a travel factor; a NaN factor moves nothing
-// (it would otherwise stay in the nozzle angle and reach the scenario file).
-double TravelFactor() {
-  double f = oapiGetTimeAcceleration();
-  return f == f ? f : 0;
-}
-
-void PlayOnce(const ShuttlePB &v, int slot) { PlayVesselWaveOBSound3(v.MyID, slot, NOLOOP, 255, 0); }
+// Lift-fan door travel per step: opening, closing with the nozzle aft (the
+// same number, but a rule of its own) and closing at high speed.
+const double kDoorOpenRate = 0.057;
+const double kDoorAftCloseRate = 0.057;
+const double kDoorFastCloseRate = 0.097;
 
 // Moves a commanded part one step toward its end, playing its sound while it
 // moves, and clears the command at the end of travel. 1 drives toward 1, any
@@ -31,14 +26,14 @@ template <typename Status>
 void Drive(const ShuttlePB &v, Status &status, double &pos, double rate, int slot) {
   if (status == 1) {
     pos += rate;
-    PlayOnce(v, slot);
+    PlayOnce(v.MyID, slot);
     if (pos > 1) {
       pos = 1;
       status = 0;
     }
   } else {
     pos -= rate;
-    PlayOnce(v, slot);
+    PlayOnce(v.MyID, slot);
     if (pos < 0) {
       pos = 0;
       status = 0;
@@ -79,11 +74,11 @@ void MovingParts(ShuttlePB &v, StepValues &s) {
 
   // The lift-fan doors open at low speed with the nozzle turned down, and
   // close at high speed or with the nozzle aft (both rates add up).
-  if (s.airspeed < 70 && nozzle_angle > kNozzleAftStop) {
-    fandoor_pos += 0.057;
+  if (s.airspeed < kSlowFlightSpeed && nozzle_angle > kNozzleAftStop) {
+    fandoor_pos += kDoorOpenRate;
     if (fandoor_pos > 1) fandoor_pos = 1;
     v.SetAnimation(v.anim_fandoors, fandoor_pos);
   }
-  if (s.airspeed > 70) CloseFanDoors(v, 0.097);
-  if (nozzle_angle < kNozzleAftStop) CloseFanDoors(v, 0.057);
+  if (s.airspeed > kSlowFlightSpeed) CloseFanDoors(v, kDoorFastCloseRate);
+  if (nozzle_angle < kNozzleAftStop) CloseFanDoors(v, kDoorAftCloseRate);
 }

@@ -6,6 +6,7 @@
 
 #include "flight/blocks.h"
 #include "module/handles.h"
+#include "module/numbers.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
@@ -19,7 +20,7 @@ void SetNormalDrag(const ShuttlePB &v) { v.SetCW(0.3, 0.3, 0.67, 0.92); }
 void WarningAction(const ShuttlePB &v) {
   v.SetCW(kWarningDrag, kWarningDrag, kWarningDrag, kWarningDrag);
   v.SetThrusterMax0(th_main, 0);
-  PlayVesselWaveOBSound3(v.MyID, kWaveWarning, LOOP, 255, 0);
+  PlayVesselWaveOBSound3(v.MyID, kWaveWarning, LOOP, kFullVolume, kOwnFrequency);
 }
 
 void SetLiftThrusterLevels(const ShuttlePB &v, double level) {
@@ -32,7 +33,7 @@ void ConventionalRegime(const ShuttlePB &v) {
   bool warning_stopped = false;
   if (reheat == 1) {
     v.SetThrusterMax0(th_main, kReheatThrust);
-    if (nozzle_angle < kReheatNozzle && v.GetThrusterLevel(th_main) > kReheatLevel) {
+    if (nozzle_angle < kNozzleAftStop && v.GetThrusterLevel(th_main) > kReheatLevel) {
       v.SetThrusterLevel(th_reheat, 1);
       StopVesselWave3(v.MyID, kWaveWarning);
       warning_stopped = true;
@@ -52,7 +53,7 @@ void ConventionalRegime(const ShuttlePB &v) {
     StopVesselWave3(v.MyID, kWaveReheat);
     warning_stopped = true;
   }
-  if (nozzle_angle >= kReheatNozzle) v.SetThrusterLevel(th_reheat, 0);
+  if (nozzle_angle >= kNozzleAftStop) v.SetThrusterLevel(th_reheat, 0);
   // Back inside the envelope the warning ends in every case, also with reheat
   // selected while it cannot burn; otherwise it would loop on and keep the
   // engine sounds silent.
@@ -103,7 +104,7 @@ void ThrustSetup(ShuttlePB &v, StepValues &s) {
     SetLiftThrusterLevels(v, 0);
   }
   // Near zero vertical speed (under 0.9 m/s either way) the lift thrusters rest.
-  if (s.airspeed < 70 && vspeed_tenth > -0.09 && vspeed_tenth < 0.09) SetLiftThrusterLevels(v, 0);
+  if (s.airspeed < kSlowFlightSpeed && vspeed_tenth > -0.09 && vspeed_tenth < 0.09) SetLiftThrusterLevels(v, 0);
 
   // Passed as computed, not normalised: (0, 2, 1) with the nozzle down.
   v.SetThrusterDir(th_main, _V(0, 2 * nozzle_deflection, 1));
@@ -112,7 +113,7 @@ void ThrustSetup(ShuttlePB &v, StepValues &s) {
   FlightEnvelope(v);
 
   // The lift thrusters work only within the altitude hold.
-  if (v.GetNavmodeState(static_cast<int>(navmode_alt))) {
+  if (v.GetNavmodeState(TruncateToInt(navmode_alt))) {
     v.SetThrusterMax0(th_hover[0], kLiftThrusterMax);
     v.SetThrusterMax0(th_hover[1], kLiftThrusterMax);
   } else {

@@ -3,7 +3,6 @@
 #include <strings.h>
 
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -29,9 +28,10 @@ bool Blank(const char *text) {
 // A real; without `rest`, nothing but white space may follow it.
 bool Real(const char *text, double &out, const char **rest = nullptr) {
   char *end;
-  errno = 0;
   double v = std::strtod(text, &end);
-  if (end == text || errno == ERANGE || !std::isfinite(v)) return false;
+  // A value too small for a double's full precision (1e-310, a saved
+  // 3.5e-323) reads as the nearest double; only an overflow is refused.
+  if (end == text || !std::isfinite(v)) return false;
   if (!rest && !Blank(end)) return false;
   out = v;
   if (rest) *rest = end;

@@ -275,4 +275,66 @@ std::string FormatScenarioText(const ScenarioText &s) {
   return os;
 }
 
+namespace {
+
+bool Landed(const ScenarioVesselBlock &v) {
+  for (const std::string &l : v.lines)
+    if (Same(Trim(l), "STATUS Landed")) return true;
+  return false;
+}
+
+// The lines of a vessel block that a reload must give back as they were;
+// `landed` when it is on the ground in either save.
+std::vector<std::string> KeptLines(const ScenarioVesselBlock &v, bool landed) {
+  std::vector<std::string> kept;
+  for (const std::string &raw : v.lines) {
+    const std::string l = Trim(raw);
+    std::vector<std::string> w = Words(l);
+    const std::string key = w.empty() ? "" : w[0];
+    if (strncasecmp(l.c_str(), "ENG STAT2", 9) == 0 || strncasecmp(l.c_str(), "NAVMODE", 7) == 0) continue;
+    if (Same(l, "ENG TURN 0 0")) continue;
+    if (landed && (Same(key, "STATUS") || Same(key, "ALT") || Same(key, "AIRSPEED") || Same(key, "PITCH") ||
+                   Same(key, "BANK") || Same(key, "POS") || Same(key, "VEL")))
+      continue;
+    kept.push_back(l);
+  }
+  return kept;
+}
+
+// Two lines with the same words, numbers equal to 12 digits: the attitude
+// goes through the body's rotation and back, which may move the last bits.
+bool SameLine(const std::string &a, const std::string &b) {
+  std::vector<std::string> wa = Words(a), wb = Words(b);
+  if (wa.size() != wb.size()) return false;
+  for (size_t i = 0; i < wa.size(); ++i) {
+    double x, y;
+    if (wa[i] == wb[i]) continue;
+    if (!Number(wa[i], x) || !Number(wb[i], y) ||
+        !(std::fabs(x - y) <= 1e-12 * (1 + std::fmax(std::fabs(x), std::fabs(y)))))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string SaveReloadDifference(const ScenarioText &a, const ScenarioText &b) {
+  const ScenarioEnvironment &ea = a.environment, &eb = b.environment;
+  if (ea.mjd != eb.mjd || ea.time_acceleration != eb.time_acceleration || ea.camera_internal != eb.camera_internal ||
+      ea.cockpit_mode != eb.cockpit_mode || ea.hud_mode != eb.hud_mode)
+    return "the environment";
+  if (a.focus != b.focus) return "the focus: " + a.focus + " then " + b.focus;
+  if (a.vessels.size() != b.vessels.size()) return "the number of vessels";
+  for (size_t i = 0; i < a.vessels.size(); ++i) {
+    const ScenarioVesselBlock &va = a.vessels[i], &vb = b.vessels[i];
+    if (va.name != vb.name || va.class_name != vb.class_name) return "vessel " + va.name + " then " + vb.name;
+    const bool landed = Landed(va) || Landed(vb);
+    std::vector<std::string> la = KeptLines(va, landed), lb = KeptLines(vb, landed);
+    for (size_t k = 0; k < la.size() || k < lb.size(); ++k)
+      if (k >= la.size() || k >= lb.size() || !SameLine(la[k], lb[k]))
+        return va.name + ": \"" + (k < la.size() ? la[k] : "") + "\" then \"" + (k < lb.size() ? lb[k] : "") + "\"";
+  }
+  return std::string();
+}
+
 }  // namespace host

@@ -1,6 +1,7 @@
 #include "module/handles.h"
 
 const double RAD = 0.017453292519943295;
+const VECTOR3 kSpotLightPos = {{0, -0.5703472, 7.260373}};
 
 MESHHANDLE hmesh_exterior = nullptr;
 MESHHANDLE hmesh_cockpit = nullptr;
@@ -48,7 +49,6 @@ const VECTOR3 kAnticollTopPos = {{0, 1.097898, 2.585833}};
 const VECTOR3 kAnticollTopCol = {{0.788, 0.333, 0.133}};
 const VECTOR3 kAnticollBottomPos = {{0, -1.051985, 2.48949}};
 const VECTOR3 kAnticollBottomCol = {{0.788, 0.333, 0.133}};
-const VECTOR3 kLandingPos = {{0, -0.5703472, 7.260373}};
 const VECTOR3 kLandingCol = {{1, 1, 1}};
 
 // The host reads the vectors through the records' pointers and never writes
@@ -76,5 +76,5 @@ void FillBeaconRecords() {
   Fill(beacon_tail_left, kTailLeftPos, kTailLeftCol, 1.5, 0.1, 0.3);
   Fill(beacon_anticoll_top, kAnticollTopPos, kAnticollTopCol, 1.5, 0.2, 0.6);
   Fill(beacon_anticoll_bottom, kAnticollBottomPos, kAnticollBottomCol, 1.5, 0.2, 0.3);
-  Fill(beacon_landing, kLandingPos, kLandingCol, 0, 1.0, 0.3);
+  Fill(beacon_landing, kSpotLightPos, kLandingCol, 0, 1.0, 0.3);
 }

@@ -8,6 +8,12 @@
 // Degrees to radians.
 extern const double RAD;
 
+// The one propellant tank's capacity (kg): class set-up creates it, the
+// flight step refuels to it and reads the fuel gauge against it.
+const double kTankCapacity = 20000.0;
+// Where the nose spot light stands; the landing beacon stands there too.
+extern const VECTOR3 kSpotLightPos;
+
 // Meshes, reloaded by every constructor.
 extern MESHHANDLE hmesh_exterior;   // "Pelgar\TarvexB"
 extern MESHHANDLE hmesh_cockpit;    // "Pelgar\TarvexB-Cpit"

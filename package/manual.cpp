@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "flight/blocks.h"
 #include "flight/hold_modes.h"
 #include "flight/propulsion.h"
 #include "host/scenario_lines.h"
@@ -385,7 +386,7 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
             "airspeed " + Num(kMaxConventionalSpeed) + " m/s or more, or altitude " + Thousands(kMaxAltitude) +
                 " m or more"})
     << Row({"conventional, reheat (key 7, main level at least " + Num(kReheatLevel) + ")",
-            Thousands(kReheatThrust) + " N; the flame burns with the nozzle under " + Num(kReheatNozzle * 100) +
+            Thousands(kReheatThrust) + " N; the flame burns with the nozzle under " + Num(kNozzleAftStop * 100) +
                 " per cent",
             "the same"})
     << Row({"lift (nozzle at least " + Num(kLiftNozzle * 100) + " per cent)", Thousands(kLiftRegimeThrust) + " N",
@@ -401,8 +402,8 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
   o << "<h2 id=\"holds\">Holds</h2>\n<p>The simulator's navigation modes, switched on and off with its own "
        "controls; the vessel shapes how they act, and releases all three when the engine stops.</p>\n<ul>\n"
        "<li><b>Altitude hold</b> (HOLDALT): enables the lift thrusters; up to "
-    << Num(kSlowHoldLimit) << " m/s it nudges the main engine level by up to " << Num(kNudgeLimit / 1.5)
-    << " a step against a vertical speed beyond " << Num(kDeadBand * 10) << " m/s; above " << Num(kSlowHoldLimit)
+    << Num(kSlowFlightSpeed) << " m/s it nudges the main engine level by up to " << Num(kNudgeLimit / 1.5)
+    << " a step against a vertical speed beyond " << Num(kDeadBand * 10) << " m/s; above " << Num(kSlowFlightSpeed)
     << " m/s it sets the elevator trim instead, and the trim goes back to 0 once when the hold ends.</li>\n"
        "<li><b>Horizon level</b> (HLEVEL): keeps the wings level and, in the hover, turns the fore-and-aft "
        "translation inputs into nozzle vectoring against the drift.</li>\n"

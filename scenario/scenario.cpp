@@ -10,10 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "module/fpu_mode.h"
 #include "module/handles.h"
+#include "module/numbers.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 #include "sound/connector.h"
+#include "sound/slots.h"
 
 namespace {
 
@@ -54,15 +57,6 @@ bool ScanReal(const char *p, double &out) {
 bool KeyIs(const char *line, const char *key, size_t length) { return strncasecmp(line, key, length) == 0; }
 
 // --- Writing numbers -----------------------------------------------------------
-
-// Truncation toward zero, as for an integer line; values beyond the int range
-// are held at its ends, and a value that is no number gives 0.
-int Truncate(double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return (int)v;
-}
 
 // "WHOLE REAL" with the real in the shortest text that reads back as the
 // same double.
@@ -158,6 +152,7 @@ void LoadLine(ShuttlePB &v, char *line, void *status) {
 }  // namespace
 
 void ShuttlePB::clbkLoadStateEx(FILEHANDLE scn, void *status) {
+  const ModuleFpuMode fpu_mode;
   char *line = nullptr;
   while (oapiReadScenario_nextline(scn, line)) {
     if (line) LoadLine(*this, line, status);
@@ -166,12 +161,13 @@ void ShuttlePB::clbkLoadStateEx(FILEHANDLE scn, void *status) {
 }
 
 void ShuttlePB::clbkSaveState(FILEHANDLE scn) {
+  const ModuleFpuMode fpu_mode;
   const double main_level = GetThrusterLevel(th_main);
   // The hold-mode numbers hold, for the rest of the save, whether each hold
   // is active; the next flight step puts the numbers back.
-  navmode_alt = GetNavmodeState(Truncate(navmode_alt)) ? 1.0 : 0.0;
-  navmode_lvl = GetNavmodeState(Truncate(navmode_lvl)) ? 1.0 : 0.0;
-  navmode_rot = GetNavmodeState(Truncate(navmode_rot)) ? 1.0 : 0.0;
+  navmode_alt = GetNavmodeState(TruncateToInt(navmode_alt)) ? 1.0 : 0.0;
+  navmode_lvl = GetNavmodeState(TruncateToInt(navmode_lvl)) ? 1.0 : 0.0;
+  navmode_rot = GetNavmodeState(TruncateToInt(navmode_rot)) ? 1.0 : 0.0;
 
   VESSEL2::clbkSaveState(scn);
 
@@ -182,11 +178,11 @@ void ShuttlePB::clbkSaveState(FILEHANDLE scn) {
   // The engine-sound answer comes before the engine state: a reader takes
   // both lines into the engine flag, and the last one read must be the
   // engine state itself.
-  if (main_level != 0) oapiWriteScenario_int(scn, "ENG STAT2", IsPlayingVesselWave3(MyID, 10));
-  if (eng_status != 0) oapiWriteScenario_int(scn, "ENG STAT", Truncate(eng_status));
-  if (navmode_alt != 0) oapiWriteScenario_int(scn, "NAVMODEALT", Truncate(navmode_alt));
-  if (navmode_lvl != 0) oapiWriteScenario_int(scn, "NAVMODELVL", Truncate(navmode_lvl));
-  if (navmode_rot != 0) oapiWriteScenario_int(scn, "NAVMODEROT", Truncate(navmode_rot));
+  if (main_level != 0) oapiWriteScenario_int(scn, "ENG STAT2", IsPlayingVesselWave3(MyID, kWaveEngine));
+  if (eng_status != 0) oapiWriteScenario_int(scn, "ENG STAT", TruncateToInt(eng_status));
+  if (navmode_alt != 0) oapiWriteScenario_int(scn, "NAVMODEALT", TruncateToInt(navmode_alt));
+  if (navmode_lvl != 0) oapiWriteScenario_int(scn, "NAVMODELVL", TruncateToInt(navmode_lvl));
+  if (navmode_rot != 0) oapiWriteScenario_int(scn, "NAVMODEROT", TruncateToInt(navmode_rot));
   // The nozzle line carries the drive command and the angle apart, as the
   // reader splits them.
   if (nozzle_deflection != 0 || nozzle_angle != 0 || nozzle_mode != 0)

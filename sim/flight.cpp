@@ -18,6 +18,7 @@
 
 #include "host/harness.h"
 #include "host/host_lines.h"
+#include "host/module_call.h"
 #include "host/physics.h"
 #include "host/scenario_lines.h"
 #include "host/scenario_text.h"
@@ -29,6 +30,7 @@
 #include "sim/plot.h"
 #include "sim/report.h"
 #include "sim/script.h"
+#include "sim/stop_signals.h"
 #include "sim/telemetry.h"
 
 namespace sim {
@@ -132,10 +134,15 @@ class Run {
   void Record(bool force_table);
   bool SaveScenario(const std::string &path, std::string &error);
   std::string SummaryText(int code) const;
-  // The exit status the run ends with: a file not written, a run stopped at
-  // the step cap, a failed expectation, in that order.
+  // The exit status the run ends with: a signal that stopped it (128 + its
+  // number, as a shell reports a run the signal ended), a file not written,
+  // a run stopped at the step cap, a failed expectation, in that order.
   int Verdict() const {
-    return output_failed_ ? kOutputFailed : capped_ ? kBadInput : failed_ ? kExpectationFailed : kPassed;
+    return interrupted_     ? 128 + interrupted_
+           : output_failed_ ? kOutputFailed
+           : capped_        ? kBadInput
+           : failed_        ? kExpectationFailed
+                            : kPassed;
   }
   HudFrame HudFrameNow() { return hud_.Frame(*focus_, t_); }
   // Whether the report wants a HUD frame now (HudFrameNow redraws for it).
@@ -179,6 +186,8 @@ class Run {
   OutputFile csv_file_, trace_file_;
   std::FILE *csv_ = nullptr, *trace_ = nullptr;
   bool output_failed_ = false, capped_ = false, bad_host_lines_ = false;
+  StopSignals stop_signals_;
+  int interrupted_ = 0;            // the signal that stopped the run, 0 for none
   double seg_t_ = 0, seg_dt_ = 0;  // time and step length where the current run of equal steps began
   long seg_steps_ = 0;
   PlotRecorder plot_;
@@ -321,16 +330,22 @@ bool Run::Load() {
     }
     vessels_.push_back(&hv);
     VESSEL3 *v = host::Callbacks(hv);
-    v->clbkSetClassCaps(nullptr);
     files[i].lines = b.lines;
-    v->clbkLoadStateEx(&files[i], &files[i]);
+    {
+      const host::ModuleCall in;
+      v->clbkSetClassCaps(nullptr);
+      v->clbkLoadStateEx(&files[i], &files[i]);
+    }
     NoteHostLines(b, files[i], hv, host_problems);
   }
   if (!ReportProblems(host_problems)) {
     bad_host_lines_ = true;
     return false;
   }
-  for (auto *hv : vessels_) host::Callbacks(*hv)->clbkPostCreation();
+  for (auto *hv : vessels_) {
+    const host::ModuleCall in;
+    host::Callbacks(*hv)->clbkPostCreation();
+  }
   for (auto *hv : vessels_) host::PlaceBody(*hv);
   focus_ = Vessel(scn_.focus.empty() ? vessels_.front()->name : scn_.focus);
   fuel_start_ = focus_->FuelMass();
@@ -393,7 +408,9 @@ void Run::NoteHostLines(const host::ScenarioVesselBlock &b, const host::Scenario
 // The host loads the virtual cockpit of the vessel in focus when its
 // cockpit view turns virtual.
 void Run::EnterVirtualCockpit() {
-  if (host::world().cockpit_mode == COCKPIT_VIRTUAL) host::Callbacks(*focus_)->clbkLoadVC(0);
+  if (host::world().cockpit_mode != COCKPIT_VIRTUAL) return;
+  const host::ModuleCall in;
+  host::Callbacks(*focus_)->clbkLoadVC(0);
 }
 
 void Run::FlushTrace() {
@@ -427,6 +444,7 @@ void Run::Step() {
   for (auto *hv : vessels_) {
     host::HostControllers(*hv, dt);
     hv->forces.clear();
+    const host::ModuleCall in;
     host::Callbacks(*hv)->clbkPostStep(t_, dt, mjd);
   }
   // Drawn every step only while the trace records the module's calls of it.
@@ -604,8 +622,10 @@ std::string Run::SummaryText(int code) const {
                       focus_->airspeed, focus_->ground_contact ? "on the ground" : "in the air"));
   }
   add(std::snprintf(buf, sizeof buf, "  expectations: %d passed, %d failed\n", passed_, failed_));
+  if (interrupted_)
+    add(std::snprintf(buf, sizeof buf, "  interrupted at t = %.3f s by %s\n", t_, StopSignals::Name(interrupted_)));
   for (auto &f : written_) s += "  wrote " + f + "\n";
-  s += code == kPassed ? "result: passed\n" : "result: FAILED\n";
+  s += interrupted_ ? "result: interrupted\n" : code == kPassed ? "result: passed\n" : "result: FAILED\n";
   return s;
 }
 
@@ -675,6 +695,11 @@ void Run::AtTime() {
 // Whether another step is flown: not past the end, nor at the step cap.
 bool Run::GoesOn() {
   if (t_ >= duration_ - 1e-9) return false;
+  if ((interrupted_ = StopSignals::Caught()) != 0) {
+    std::fprintf(err_, "tarvex-sim: %s: stopped at t=%.3f s; writing what was flown\n", StopSignals::Name(interrupted_),
+                 t_);
+    return false;
+  }
   if (steps_ < o_.max_steps) return true;
   std::fflush(out_);  // what the table showed so far comes first
   std::fprintf(err_,

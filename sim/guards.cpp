@@ -83,12 +83,24 @@ double StepsToReach(double until, double dt, double acc, const std::vector<Scrip
 void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, double duration, double time_acceleration,
                   std::vector<host::ScenarioProblem> &problems) {
   const size_t before = problems.size();
-  std::vector<std::string> inputs;
-  if (!o.scenario.empty()) inputs.push_back(o.scenario);
-  if (!o.script.empty()) inputs.push_back(o.script);
-  auto clash = [&](const std::string &out) -> std::string {
-    for (auto &in : inputs)
-      if (SameFile(out, in)) return in + ", which this run reads";
+  // Every file the run reads, loads or writes from the command line, by the
+  // file it names (another spelling of one file is that file).
+  struct Target {
+    std::string path, identity, what;
+  };
+  std::vector<Target> taken;
+  auto add = [&](const std::string &path, const std::string &what) {
+    if (!path.empty()) taken.push_back(Target{path, PathIdentity(path), what});
+  };
+  add(o.scenario, o.scenario + ", which this run reads");
+  add(o.script, o.script + ", which this run reads");
+  add(o.module, "the module this run loads");
+  if (!o.no_sound) add(o.sound, "the sound service this run loads");
+  add(kSoundLog, "the sound log the module writes");
+  auto clash = [&](const std::string &path, size_t upto) -> std::string {
+    const std::string identity = PathIdentity(path);
+    for (size_t i = 0; i < upto; ++i)
+      if (taken[i].identity == identity || SameFile(path, taken[i].path)) return taken[i].what;
     return std::string();
   };
   static const std::string standard_output;  // "--csv -" writes no file
@@ -100,22 +112,18 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
                  {"--trace", o.trace},
                  {"--save", o.save},
                  {"--report", o.report}};
-  for (size_t i = 0; i < sizeof outputs / sizeof outputs[0]; ++i) {
-    if (outputs[i].path.empty()) continue;
-    std::string why = clash(outputs[i].path);
-    for (size_t j = 0; j < i && why.empty(); ++j)
-      if (!outputs[j].path.empty() &&
-          (outputs[i].path == outputs[j].path || SameFile(outputs[i].path, outputs[j].path)))
-        why = std::string("the file ") + outputs[j].option + " writes";
+  for (const Named &out : outputs) {
+    if (out.path.empty()) continue;
+    const std::string why = clash(out.path, taken.size());
     if (!why.empty())
-      problems.push_back(
-          host::ScenarioProblem{std::string(outputs[i].option) + " " + outputs[i].path, 0, "refused: it is " + why});
+      problems.push_back(host::ScenarioProblem{std::string(out.option) + " " + out.path, 0, "refused: it is " + why});
+    add(out.path, std::string("the file ") + out.option + " writes");
   }
   for (auto &ev : events) {
     if (ev.command == Command::Save || ev.command == Command::HudFrame) {
       const bool save = ev.command == Command::Save;
       std::string why = ScriptSaveProblem(ev.name, save ? ".scn" : ".svg");
-      if (why.empty() && !clash(ev.name).empty()) why = "it is " + clash(ev.name);
+      if (why.empty() && !(why = clash(ev.name, taken.size())).empty()) why = "it is " + why;
       if (!why.empty())
         problems.push_back(host::ScenarioProblem{ev.file, ev.line,
                                                  (save ? "save to " : "hudframe to ") + ev.name + " refused: " + why});

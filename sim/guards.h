@@ -24,6 +24,9 @@ const size_t kProblemsShown = 20;
 const double kMinStep = 1e-4;
 const double kMaxTimeAcceleration = 10000;
 
+// The log the module's sound connector writes in the current folder.
+const char *const kSoundLog = "OrbiterSound_Log.txt";
+
 // `text` with every control character written as "\xNN", so that a message
 // quoting hostile input shows it whole (a NUL would end it) and cannot move
 // the terminal's cursor.
@@ -44,9 +47,10 @@ double EffectiveStep(double dt, double time_acceleration);
 // following the script's timeacc lines (events sorted by time).
 double StepsToReach(double until, double dt, double time_acceleration, const std::vector<ScriptEvent> &events);
 
-// Before anything flies: no output may be the scenario or script being read
-// (or another output), script saves and HUD frames stay inside the output
-// folder, and every script time and the end of the run (`duration` s) lie
+// Before anything flies: no output may be the scenario or script being read,
+// the module or sound service loaded, the sound log or another output (by
+// the file it names, however spelled), script saves and HUD frames stay
+// inside the output folder, and every script time and the end of the run (`duration` s) lie
 // within the step cap. What is wrong is added to `problems`.
 void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, double duration, double time_acceleration,
                   std::vector<host::ScenarioProblem> &problems);

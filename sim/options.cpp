@@ -173,7 +173,8 @@ std::string HelpText() {
          "\n"
          "Exit status: 0 when every expectation holds, 1 when one fails, 2 for bad\n"
          "input (options, scenario or script) or a run stopped at the step cap, 3 when\n"
-         "the module cannot be loaded, 4 when a file cannot be written.\n";
+         "the module cannot be loaded, 4 when a file cannot be written, 128 + N when\n"
+         "signal N stopped the run (its outputs are written for the flight so far).\n";
 }
 
 }  // namespace sim

@@ -27,6 +27,21 @@ void WriteSoundLog(const char *text1, const char *text2);
 // routines, no log entries counted. Used by tests that need a fresh module.
 void ResetSoundConnector();
 
-// Sound play modes and option numbers the vessel passes to the service.
+// What the vessel passes to the service. The meaning of a play mode or an
+// option number is the service's own; the play modes are written once, in
+// the slot table of the sound set-up, the options in its option table.
 const int NOLOOP = 0;
 const int LOOP = 1;
+const int kFullVolume = 255;
+const int kOwnFrequency = 0;  // the file's own rate
+const int kOptionOff = 0;
+const int kOptionOn = 1;
+// The option switched off for the vessel at set-up and by the flight step's
+// attitude-mode block.
+const int kAttitudeModeOption = 3;
+
+// Plays a slot once, at full volume and the file's own rate: the sound of
+// every key and moving part.
+inline int PlayOnce(int MyID, int WavNumber) {
+  return PlayVesselWaveOBSound3(MyID, WavNumber, NOLOOP, kFullVolume, kOwnFrequency);
+}

@@ -319,4 +319,61 @@ TEST_F(SimCommand, HostileNamesAreRefusedOnTheBytesTheSystemSees) {
   EXPECT_EQ(Slurp("run.sh"), "#!/bin/sh\necho mine\n") << "the file the name stops at is untouched";
 }
 
+TEST_F(SimCommand, OneFileUnderTwoSpellingsIsRefused) {
+  Write("fly.scn", kFalling);
+  Write("hud.scn", kFalling + "BEGIN_SCRIPT\n0.1 hudframe h.svg\nEND_SCRIPT\n");
+  fs::copy_file(TARVEX_MODULE_PATH, "mod.so", fs::copy_options::overwrite_existing);
+  const std::string here = "../" + fs::current_path().filename().string();
+  // clang-format off
+  ExpectRuns({
+      {"fly.scn --no-sound --csv a.csv --plot ./a.csv", 2, "--plot ./a.csv: refused: it is the file --csv writes"},
+      {"fly.scn --no-sound --save x.out --report " + here + "/x.out", 2, "/x.out: refused: it is the file --save writes"},
+      {"fly.scn --no-sound --csv new/./a.csv --trace new/sub/../a.csv", 2, "refused: it is the file --csv writes"},
+      {"hud.scn --no-sound --plot h.svg", 2, "hud.scn:9: hudframe to h.svg refused: it is the file --plot writes"},
+      {"fly.scn --no-sound --module mod.so --csv ./mod.so", 2, "--csv ./mod.so: refused: it is the module this run loads"},
+      {"fly.scn --no-sound --save OrbiterSound_Log.txt", 2, "refused: it is the sound log the module writes"},
+  });
+  // clang-format on
+  EXPECT_FALSE(fs::exists("a.csv") || fs::exists("x.out") || fs::exists("new")) << "nothing written";
+  EXPECT_EQ(fs::file_size("mod.so"), fs::file_size(TARVEX_MODULE_PATH)) << "the module is kept";
+}
+
+// A signal stops the run at the end of a step: every output is written whole
+// for the flight so far, no temporary stays, and the exit status is 128 + the
+// signal's number. A run killed outright leaves its temporary, which the next
+// run writing the same target removes.
+TEST_F(SimCommand, ASignalStopsTheRunWithEveryOutputWritten) {
+  const std::string run = std::string(TARVEX_SIM_PATH) + " --no-sound --duration 1e5 --csv o.csv --save o.scn";
+  const std::string flying = " & pid=$!; while ! ls .o.csv.tarvex-*.tmp >/dev/null 2>&1; do sleep 0.01; done; ";
+  const struct {
+    std::string shell;
+    int code;
+  } rows[] = {
+      {run + " --report o.html >sim.out 2>sim.err" + flying + "kill -INT $pid; wait $pid; echo $? >rc", 130},
+      {run + " >sim.out 2>sim.err" + flying + "kill -TERM $pid; wait $pid; echo $? >rc", 143},
+      {run + " >sim.out 2>sim.err" + flying + "kill -HUP $pid; wait $pid; echo $? >rc", 129},
+      {"(" + run + " --every 1 2>sim.err; echo $? >rc) | head -1 >sim.out", 141},  // a pipe into head
+      {run + " >sim.out 2>sim.err" + flying + "kill -KILL $pid; wait $pid; echo $? >rc", 137},
+  };
+  for (const auto &r : rows) {
+    fs::remove_all("o.csv"), fs::remove_all("o.scn");
+    ASSERT_EQ(std::system(r.shell.c_str()), 0) << r.shell;
+    EXPECT_EQ(std::stoi(Slurp("rc")), r.code) << r.shell << "\n" << Slurp("sim.err");
+    if (r.code == 137) break;
+    const std::string csv = Slurp("o.csv");
+    // The header and a row for every step flown, the last one whole (a pipe
+    // into head may stop the run at its first step).
+    EXPECT_GE(std::count(csv.begin(), csv.end(), '\n'), 2) << r.shell << ": the CSV up to the last step";
+    EXPECT_EQ(csv.empty() ? ' ' : csv.back(), '\n') << r.shell << ": the CSV's last row whole";
+    EXPECT_TRUE(Has(Slurp("o.scn"), "END_SHIPS\n")) << r.shell << ": the save at the end";
+    EXPECT_TRUE(Has(Slurp("sim.err"), ": stopped at t=")) << r.shell;
+    if (r.code != 141) {
+      EXPECT_TRUE(Has(Slurp("sim.out"), "interrupted at t = ")) << r.shell << "\n" << Slurp("sim.out");
+    }
+  }
+  EXPECT_TRUE(Has(Slurp("o.html"), "interrupted at t = ") && Has(Slurp("o.html"), "</html>")) << "the report, whole";
+  ASSERT_EQ(Sim("--no-sound --quiet --duration 0.1 --csv o.csv").code, 0);
+  for (auto &e : fs::directory_iterator(".")) EXPECT_FALSE(Has(e.path().string(), ".tmp")) << e.path();
+}
+
 }  // namespace
