@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <unordered_set>
 
 #include "host/scenario_lines.h"
 #include "host/trace.h"
@@ -147,6 +148,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
   Reader r{file, problems};
   enum Block { NONE, DESC, ENV, FOCUS, SHIPS, VESSEL, SCRIPT } block = NONE;
   int block_line = 0, ships_line = 0;
+  std::unordered_set<std::string> names;  // of the vessels so far
   int n = 0;
   for (std::string raw : Lines(text)) {
     ++n;
@@ -207,8 +209,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
           r.Problem(n, "expected a vessel block \"NAME:CLASS\" or END_SHIPS, found \"" + t + "\"");
           break;
         }
-        for (auto &v : out.vessels)
-          if (v.name == name) r.Problem(n, "vessel name \"" + name + "\" is used twice");
+        if (!names.insert(name).second) r.Problem(n, "vessel name \"" + name + "\" is used twice");
         out.vessels.push_back(ScenarioVesselBlock{name, cls, n, {}, {}});
         block = VESSEL;
         block_line = n;

@@ -85,6 +85,24 @@ std::string Folded(std::string path) { return path; }
 }  // namespace
 
 FileKind KindOf(const std::string &path) { return Kind(path, true); }
+
+#if defined(_WIN32)
+bool IsPipe(const std::string &) { return false; }
+long long FileSize(const std::string &path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+#else
+bool IsPipe(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+long long FileSize(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? (long long)st.st_size : -1;
+}
+#endif
 FileKind LinkKindOf(const std::string &path) { return Kind(path, false); }
 
 bool IsSeparator(char c) {

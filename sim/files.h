@@ -19,6 +19,11 @@ enum class FileKind {
 FileKind KindOf(const std::string &path);
 // What `path` names, a link itself being Other.
 FileKind LinkKindOf(const std::string &path);
+// Whether `path` names a pipe (a FIFO; never on Windows, whose pipes have
+// names of their own).
+bool IsPipe(const std::string &path);
+// The size of the file `path` names, -1 when there is none.
+long long FileSize(const std::string &path);
 
 // Whether `c` separates folders in a path.
 bool IsSeparator(char c);

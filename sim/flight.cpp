@@ -14,6 +14,9 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <new>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "host/harness.h"
@@ -22,6 +25,7 @@
 #include "host/physics.h"
 #include "host/scenario_lines.h"
 #include "host/scenario_text.h"
+#include "sim/conditions.h"
 #include "sim/files.h"
 #include "sim/guards.h"
 #include "sim/hud_frame.h"
@@ -89,6 +93,43 @@ void Set(host::HostVessel &hv, SetTarget target, double level) {
   }
 }
 
+// The level a `set` line's control is at now.
+double Level(const host::HostVessel &hv, SetTarget target) {
+  switch (target) {
+    case SetTarget::Main:
+      return hv.GroupLevel(THGROUP_MAIN);
+    case SetTarget::Hover:
+      return hv.GroupLevel(THGROUP_HOVER);
+    case SetTarget::Elevator:
+      return hv.ctrl_level[AIRCTRL_ELEVATOR];
+    case SetTarget::Aileron:
+      return hv.ctrl_level[AIRCTRL_AILERON];
+    case SetTarget::Rudder:
+      return hv.ctrl_level[AIRCTRL_RUDDER];
+    case SetTarget::Trim:
+      return hv.ctrl_level[AIRCTRL_ELEVATORTRIM];
+    case SetTarget::Forward:
+      return hv.body.pilot_linear[0];
+    case SetTarget::Back:
+      return hv.body.pilot_linear[1];
+    case SetTarget::Brake:
+      return hv.wheelbrake[0];
+  }
+  return 0;
+}
+
+// A control moving linearly to a level (`set ... over N`).
+struct Ramp {
+  host::HostVessel *hv;
+  SetTarget target;
+  double from, to, start, over;
+};
+
+// Inputs that take the HUD out of view.
+bool MovesHud(const ScriptEvent &ev) {
+  return ev.command == Command::Camera || ev.command == Command::Cockpit || ev.command == Command::Hud;
+}
+
 std::string Seconds(double t) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.3f", t);
@@ -103,8 +144,8 @@ class Run {
  public:
   Run(const Options &o, std::FILE *out, std::FILE *err, std::FILE *csv_out)
       : o_(o), out_(out), err_(err), csv_out_(csv_out) {}
-  ~Run() {  // also when the run stops early, after a problem found in loading
-    for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
+  ~Run() {  // also when the run stops early, after a problem found in loading; newest first
+    for (auto hv = vessels_.rbegin(); hv != vessels_.rend(); ++hv) host::DestroyVessel(api_, **hv);
   }
   Run(const Run &) = delete;
   Run &operator=(const Run &) = delete;
@@ -123,7 +164,11 @@ class Run {
   // the `error` that kept it from being written, which fails the run.
   void Wrote(bool ok, const std::string &what, const std::string &error);
   void WriteFailed(const std::string &error);
-  void AtTime();
+  bool AtTime();
+  void MoveRamps();
+  bool React(std::vector<const Trigger *> &fired);
+  void ReportReactions();
+  std::string EndText() const;
   bool GoesOn();
   void Step();
   void ShowProgress();
@@ -171,14 +216,23 @@ class Run {
   }
   host::ScenarioText scn_;
   std::string scn_name_;
-  std::vector<ScriptEvent> events_;
+  std::vector<ScriptEvent> events_;    // the timed lines, by time
+  std::vector<ScriptEvent> reactive_;  // the others, in file order
+  Reactions reactions_;
+  std::vector<const Trigger *> fired_;  // the conditions fired at this step
+  std::vector<Sample> samples_;         // each vessel's telemetry at this step, once a condition needs it
+  std::vector<bool> measured_;
+  std::vector<Ramp> ramps_;
+  const Trigger *stopped_by_ = nullptr;
   size_t next_event_ = 0;
   double duration_ = 10;
   host::ModuleApi api_;
   bool sound_ = false;
   SoundProbes sound_probes_;
   std::vector<host::HostVessel *> vessels_;
+  std::unordered_map<std::string, size_t> by_name_;  // index in vessels_
   host::HostVessel *focus_ = nullptr;
+  int focus_id_ = -1;
   HudRedraws hud_;
   std::unique_ptr<ReportRecorder> report_;
   double t_ = 0;
@@ -187,8 +241,9 @@ class Run {
   std::FILE *csv_ = nullptr, *trace_ = nullptr;
   bool output_failed_ = false, capped_ = false, bad_host_lines_ = false;
   StopSignals stop_signals_;
-  int interrupted_ = 0;            // the signal that stopped the run, 0 for none
-  double seg_t_ = 0, seg_dt_ = 0;  // time and step length where the current run of equal steps began
+  long long sound_log_before_ = -1;  // its size before the module loaded; -1: none
+  int interrupted_ = 0;              // the signal that stopped the run, 0 for none
+  double seg_t_ = 0, seg_dt_ = 0;    // time and step length where the current run of equal steps began
   long seg_steps_ = 0;
   PlotRecorder plot_;
   Sample sample_;      // the telemetry of the step, kept to reuse its storage
@@ -203,14 +258,14 @@ class Run {
 
 host::HostVessel *Run::Vessel(const std::string &name) {
   if (name.empty()) return focus_;
-  for (auto *v : vessels_)
-    if (v->name == name) return v;
-  return nullptr;
+  auto found = by_name_.find(name);
+  return found == by_name_.end() ? nullptr : vessels_[found->second];
 }
 
 // The service hands out identifiers in the order vessels connect, and every
 // vessel connects in its post-creation set-up, in the order of the ships block.
 int Run::SoundId(const host::HostVessel *hv) const {
+  if (hv == focus_) return focus_id_;
   for (size_t i = 0; i < vessels_.size(); ++i)
     if (vessels_[i] == hv) return (int)i;
   return -1;
@@ -229,28 +284,70 @@ bool Run::Prepare() {
   host::ParseScenarioText(text, scn_name_, scn_, problems);
   if (problems.empty() && scn_.vessels.empty())
     problems.push_back(host::ScenarioProblem{scn_name_, 0, "expected at least one vessel block in BEGIN_SHIPS"});
-  ParseScript(scn_.script, scn_name_, events_, problems);
+  std::vector<host::ScenarioScriptLine> file_lines;
   if (!o_.script.empty()) {
     std::string stext;
     if (!ReadInputFile(o_.script, stext, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    file_lines = host::ScriptFileLines(stext);
+  }
+  if (scn_.vessels.size() > kMaxVessels)
+    problems.push_back(host::ScenarioProblem{
+        scn_name_, scn_.vessels[kMaxVessels].line,
+        "more than " + std::to_string(kMaxVessels) + " vessels; the flight host flies at most that many"});
+  // Too many script lines are refused before they are read.
+  const size_t lines = scn_.script.size() + file_lines.size();
+  if (lines > kMaxScriptLines) {
+    const bool in_scenario = scn_.script.size() > kMaxScriptLines;
+    problems.push_back(host::ScenarioProblem{
+        in_scenario ? scn_name_ : o_.script,
+        in_scenario ? scn_.script[kMaxScriptLines].line : file_lines[kMaxScriptLines - scn_.script.size()].line,
+        "more than " + std::to_string(kMaxScriptLines) + " script lines; a run takes at most that many"});
+  } else {
+    ParseScript(scn_.script, scn_name_, events_, problems);
     std::vector<ScriptEvent> more;
-    ParseScript(host::ScriptFileLines(stext), o_.script, more, problems);
+    ParseScript(file_lines, o_.script, more, problems);
     events_.insert(events_.end(), more.begin(), more.end());
     std::stable_sort(events_.begin(), events_.end(),
                      [](const ScriptEvent &a, const ScriptEvent &b) { return a.time < b.time; });
   }
+  const size_t outputs = (size_t)std::count_if(events_.begin(), events_.end(), [](const ScriptEvent &ev) {
+    return ev.command == Command::Save || ev.command == Command::HudFrame;
+  });
+  if (outputs > kMaxScriptOutputs)
+    problems.push_back(host::ScenarioProblem{events_.front().file, 0,
+                                             std::to_string(outputs) +
+                                                 " save and hudframe lines; a script writes at most " +
+                                                 std::to_string(kMaxScriptOutputs) + " files"});
   // Vessel qualifiers must name a vessel of the scenario.
-  for (auto &ev : events_) {
-    if (ev.vessel.empty()) continue;
-    bool known = false;
-    for (auto &v : scn_.vessels) known |= v.name == ev.vessel;
-    if (!known)
+  std::unordered_set<std::string> names;
+  for (auto &v : scn_.vessels) names.insert(v.name);
+  auto check_vessel = [&](const ScriptEvent &ev, const std::string &name) {
+    if (name.empty()) return;
+    if (!names.count(name))
       problems.push_back(host::ScenarioProblem{
-          ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + ev.vessel + "\""});
+          ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + name + "\""});
+  };
+  // The run lasts to 1 s past the last time or interval end of the script.
+  double last = -1;
+  for (auto &ev : events_) {
+    check_vessel(ev, ev.vessel);
+    for (auto &c : ev.condition) check_vessel(ev, c.vessel);
+    if (ev.timing == Timing::At || ev.timing == Timing::During)
+      last = std::max(last, ev.timing == Timing::During ? ev.until : ev.time);
   }
   CheckVessels(problems);
-  duration_ = o_.duration >= 0 ? o_.duration : events_.empty() ? 10 : events_.back().time + 1;
+  duration_ = o_.duration >= 0 ? o_.duration : last < 0 ? 10 : last + 1;
   CheckOutputs(o_, events_, duration_, scn_.environment.time_acceleration, problems);
+  // The lines that react to the flight go their own way, in file order.
+  for (auto &ev : events_)
+    if (ev.timing != Timing::At) reactive_.push_back(ev);
+  events_.erase(
+      std::remove_if(events_.begin(), events_.end(), [](const ScriptEvent &ev) { return ev.timing != Timing::At; }),
+      events_.end());
+  std::stable_sort(reactive_.begin(), reactive_.end(), [this](const ScriptEvent &a, const ScriptEvent &b) {
+    return a.file != b.file ? a.file == scn_name_ : a.line < b.line;
+  });
+  for (auto &ev : reactive_) reactions_.Add(ev);
   return ReportProblems(problems);
 }
 
@@ -290,6 +387,7 @@ void Run::CheckVessels(std::vector<host::ScenarioProblem> &problems) {
 }
 
 bool Run::Load() {
+  sound_log_before_ = FileSize(kSoundLog);
   host::World &w = host::world();
   w.trace.enabled = !o_.trace.empty();
   w.time_acceleration = scn_.environment.time_acceleration;
@@ -328,6 +426,7 @@ bool Run::Load() {
                    b.name.c_str());
       return false;
     }
+    by_name_[b.name] = vessels_.size();
     vessels_.push_back(&hv);
     VESSEL3 *v = host::Callbacks(hv);
     files[i].lines = b.lines;
@@ -348,6 +447,7 @@ bool Run::Load() {
   }
   for (auto *hv : vessels_) host::PlaceBody(*hv);
   focus_ = Vessel(scn_.focus.empty() ? vessels_.front()->name : scn_.focus);
+  focus_id_ = (int)by_name_[focus_->name];
   fuel_start_ = focus_->FuelMass();
   EnterVirtualCockpit();
   return true;
@@ -465,7 +565,14 @@ void Run::Apply(const ScriptEvent &ev) {
       host::Key(*hv, ev.key, false, ev.shift, ev.ctrl, ev.alt);
       break;
     case Command::Set:
-      Set(*hv, ev.target, ev.value);
+      // A new level for a control ends its ramp.
+      ramps_.erase(std::remove_if(ramps_.begin(), ramps_.end(),
+                                  [&](const Ramp &r) { return r.hv == hv && r.target == ev.target; }),
+                   ramps_.end());
+      if (ev.over > 0)
+        ramps_.push_back(Ramp{hv, ev.target, Level(*hv, ev.target), ev.value, t_, ev.over});
+      else
+        Set(*hv, ev.target, ev.value);
       break;
     case Command::Navmode:
       hv->navmode[ev.mode] = ev.on;
@@ -553,6 +660,81 @@ void Run::Check(const ScriptEvent &ev) {
                ev.source.c_str(), actual.c_str());
 }
 
+void Run::MoveRamps() {
+  for (size_t i = 0; i < ramps_.size();) {
+    Ramp &r = ramps_[i];
+    double f = (t_ - r.start) / r.over;
+    if (f < 1 - 1e-9) {
+      Set(*r.hv, r.target, r.from + (r.to - r.from) * f);
+      ++i;
+    } else {
+      Set(*r.hv, r.target, r.to);
+      ramps_.erase(ramps_.begin() + (long)i);
+    }
+  }
+}
+
+// Hands the reacting lines this step's telemetry, measured for each vessel
+// once a line asks for it; checks the `expect` of every `when` that fires.
+bool Run::React(std::vector<const Trigger *> &fired) {
+  if (samples_.size() != vessels_.size()) samples_.resize(vessels_.size());
+  measured_.assign(vessels_.size(), false);
+  auto value = [this](const std::string &vessel, int column) {
+    host::HostVessel *hv = Vessel(vessel);
+    size_t i = (size_t)SoundId(hv);
+    if (!measured_[i]) Measure(*hv, t_, (int)i, Sound(), samples_[i]), measured_[i] = true;
+    return samples_[i][(size_t)column];
+  };
+  bool stop = reactions_.Observe(t_, value, fired);
+  for (const Trigger *tr : fired) {
+    if (report_) report_->Fired(*tr);
+    if (tr->line.command >= Command::Expect) Check(tr->line);
+    if (tr->line.timing == Timing::Stop && !stopped_by_) stopped_by_ = tr;
+  }
+  return stop;
+}
+
+std::string Run::EndText() const {
+  if (!stopped_by_) return "the run ended at t=" + Seconds(t_) + " s";
+  return "the run stopped at t=" + Seconds(t_) + " s by " + stopped_by_->line.Where() + " \"" +
+         stopped_by_->line.source + "\"";
+}
+
+// At the end: the checks over time give their verdicts, and the conditions
+// that never fired are told (a failure when they carry an expectation).
+void Run::ReportReactions() {
+  std::fflush(out_);
+  for (const SpanCheck &s : reactions_.Spans()) {
+    std::string verdict = s.Verdict(), actual = s.steps ? s.Actual() : EndText();
+    double at = s.failed ? s.first_failed : s.line.time;
+    if (report_) report_->Span(s, at, verdict, actual, t_);
+    if (verdict == "passed") {
+      ++passed_;
+      continue;
+    }
+    ++failed_;
+    if (s.steps)
+      std::fprintf(err_, "tarvex-sim: %s: expectation failed from t=%.3f s: %s (actual %s)\n", s.line.Where().c_str(),
+                   at, s.line.source.c_str(), actual.c_str());
+    else
+      std::fprintf(err_, "tarvex-sim: %s: expectation not reached: %s\n", s.line.Where().c_str(), actual.c_str());
+  }
+  for (const Trigger &tr : reactions_.Triggers()) {
+    if (tr.fired >= 0) continue;
+    std::string why = NeverFiredWhy(tr, EndText());
+    const bool expectation = tr.line.timing == Timing::When && tr.line.command >= Command::Expect;
+    if (report_) report_->NeverFired(tr, why, expectation, t_);
+    if (expectation) {
+      ++failed_;
+      std::fprintf(err_, "tarvex-sim: %s: expectation never checked: %s (%s)\n", tr.line.Where().c_str(),
+                   tr.line.source.c_str(), why.c_str());
+    } else {
+      std::fprintf(err_, "tarvex-sim: %s: warning: never fired: %s (%s)\n", tr.line.Where().c_str(),
+                   tr.line.source.c_str(), why.c_str());
+    }
+  }
+}
+
 void Run::Record(bool force_table) {
   max_alt_ = std::max(max_alt_, focus_->altitude);
   max_speed_ = std::max(max_speed_, focus_->airspeed);
@@ -588,7 +770,8 @@ void Run::Record(bool force_table) {
 bool Run::SaveScenario(const std::string &path, std::string &error) {
   host::ScenarioText s = scn_;
   s.script.clear();
-  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + scn_name_ + ".");
+  // The path as text of one line, whatever it holds.
+  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + Printable(scn_name_) + ".");
   s.environment.mjd = scn_.environment.mjd + t_ / 86400;
   host::World &w = host::world();
   s.environment.time_acceleration = w.time_acceleration;
@@ -622,6 +805,12 @@ std::string Run::SummaryText(int code) const {
                       focus_->airspeed, focus_->ground_contact ? "on the ground" : "in the air"));
   }
   add(std::snprintf(buf, sizeof buf, "  expectations: %d passed, %d failed\n", passed_, failed_));
+  if (!reactions_.Triggers().empty()) {
+    int fired = 0, never = 0;
+    for (const Trigger &tr : reactions_.Triggers()) (tr.fired >= 0 ? fired : never)++;
+    add(std::snprintf(buf, sizeof buf, "  conditions: %d fired, %d never fired\n", fired, never));
+  }
+  if (stopped_by_) s += "  stopped by " + stopped_by_->line.Where() + ": " + stopped_by_->line.source + "\n";
   if (interrupted_)
     add(std::snprintf(buf, sizeof buf, "  interrupted at t = %.3f s by %s\n", t_, StopSignals::Name(interrupted_)));
   for (auto &f : written_) s += "  wrote " + f + "\n";
@@ -632,7 +821,7 @@ std::string Run::SummaryText(int code) const {
 // The report goes last, so that its summary names every other file written.
 void Run::WriteReport() {
   std::vector<PlotMark> marks = report_->Marks();
-  std::string chart = PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_, marks);
+  std::string chart = PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_, marks, report_->Bands());
   written_.push_back(o_.report + " (flight report)");
   std::string summary = SummaryText(Verdict());
   Report r = report_->Finish("Tarvex flight: " + scn_name_, scn_.description, summary, chart, t_);
@@ -677,19 +866,27 @@ void Run::WriteFailed(const std::string &error) {
   output_failed_ = true;
 }
 
-// This time's script lines: the expectations see the state reached, then
-// the inputs apply.
-void Run::AtTime() {
+// This time's script lines: controls on a ramp take their level for now;
+// the expectations see the state reached, the conditions too (a `when` with
+// an `expect` is checked as it fires); then the inputs apply, the timed
+// ones first. False when a `stop when` fired: the run ends after the checks.
+bool Run::AtTime() {
   const double eps = 1e-9;
+  if (!ramps_.empty()) MoveRamps();
   for (size_t i = next_event_; i < events_.size() && events_[i].time <= t_ + eps; ++i) Check(events_[i]);
+  fired_.clear();
+  if (!reactions_.Empty() && React(fired_)) return false;
   // The HUD as the last step showed it, before this time's inputs move it
   // out of view (later looks see that picture, as they would on screen).
   for (size_t i = next_event_; hud_.Due() && i < events_.size() && events_[i].time <= t_ + eps; ++i)
-    if (events_[i].command == Command::Camera || events_[i].command == Command::Cockpit ||
-        events_[i].command == Command::Hud)
-      hud_.CatchUp(*focus_);
+    if (MovesHud(events_[i])) hud_.CatchUp(*focus_);
+  for (const Trigger *tr : fired_)
+    if (hud_.Due() && MovesHud(tr->line)) hud_.CatchUp(*focus_);
   for (; next_event_ < events_.size() && events_[next_event_].time <= t_ + eps; ++next_event_)
     Apply(events_[next_event_]);
+  for (const Trigger *tr : fired_)
+    if (tr->line.command < Command::Expect) Apply(tr->line);
+  return true;
 }
 
 // Whether another step is flown: not past the end, nor at the step cap.
@@ -720,17 +917,25 @@ void Run::ShowProgress() {
   }
 }
 
-// Expectations the run ended before fail.
+// Expectations, saves and HUD frames the run ended before fail.
 void Run::FailUnreached() {
   for (size_t i = next_event_; i < events_.size(); ++i) {
-    if (events_[i].command < Command::Expect) continue;
+    const Command c = events_[i].command;
+    if (c == Command::Save || c == Command::HudFrame) {
+      ++failed_;
+      std::fflush(out_);
+      std::fprintf(err_, "tarvex-sim: %s: %s to %s not reached: the run ended at t=%.3f s\n",
+                   events_[i].Where().c_str(), c == Command::Save ? "save" : "hudframe",
+                   Printable(events_[i].name).c_str(), t_);
+      continue;
+    }
+    if (c < Command::Expect) continue;
     ++failed_;
-    if (report_)
-      report_->Expectation(events_[i], events_[i].time, "not reached", "the run ended at t=" + Seconds(t_) + " s");
+    if (report_) report_->Expectation(events_[i], events_[i].time, "not reached", EndText());
     std::fflush(out_);  // what the table showed so far comes first
-    std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
-                 events_[i].Where().c_str(), t_);
+    std::fprintf(err_, "tarvex-sim: %s: expectation not reached: %s\n", events_[i].Where().c_str(), EndText().c_str());
   }
+  ReportReactions();
 }
 
 void Run::WriteOutputs() {
@@ -756,6 +961,8 @@ void Run::WriteOutputs() {
     Commit(trace_file_, o_.trace, "host calls of the module");
     trace_ = nullptr;
   }
+  if (FileSize(kSoundLog) != sound_log_before_)
+    written_.push_back(std::string(kSoundLog) + " (the sound connector's log, appended to)");
   if (report_) WriteReport();
 }
 
@@ -771,17 +978,35 @@ int Run::Go() {
   Record(true);
   progress_ = Terminal(err_);
   started_ = last_progress_ = std::time(nullptr);
-  for (AtTime(); GoesOn(); AtTime()) {
-    Step();
-    Record(false);
-    if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
-    ShowProgress();
+#if defined(__cpp_exceptions)
+  // Memory running out stops the run like a signal: what was flown is
+  // written, without the report's HUD frames, which hold the most.
+  try {
+#endif
+    for (bool on = AtTime(); on && GoesOn(); on = AtTime()) {
+      Step();
+      Record(false);
+      if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
+      ShowProgress();
+    }
+#if defined(__cpp_exceptions)
+  } catch (const std::bad_alloc &) {
+    if (report_) report_->DropFrames();
+    std::fprintf(err_, "tarvex-sim: out of memory at t=%.3f s; writing what was flown\n", t_);
+    capped_ = true;
   }
-  if (progress_shown_) std::fprintf(err_, "\n");
-  if (!o_.quiet && steps_ % o_.every != 0)
-    std::fprintf(out_, "%s\n", TableRow(Measure(*focus_, t_, SoundId(focus_), Sound())).c_str());
-  FailUnreached();
-  WriteOutputs();
+  try {
+#endif
+    if (progress_shown_) std::fprintf(err_, "\n");
+    if (!o_.quiet && steps_ % o_.every != 0)
+      std::fprintf(out_, "%s\n", TableRow(Measure(*focus_, t_, SoundId(focus_), Sound())).c_str());
+    FailUnreached();
+    WriteOutputs();
+#if defined(__cpp_exceptions)
+  } catch (const std::bad_alloc &) {
+    WriteFailed("out of memory while writing the outputs; those not listed as written keep their previous content");
+  }
+#endif
   int code = Verdict();
   if (o_.quiet)  // what was written is said even so
     for (auto &f : written_) std::fprintf(out_, "wrote %s\n", f.c_str());

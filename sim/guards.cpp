@@ -54,6 +54,8 @@ bool ReadInputFile(const std::string &path, std::string &text, std::string &erro
   const int failure = std::ferror(in) ? (errno ? errno : EIO) : 0;
   std::fclose(in);
   if (failure) return error = "cannot read " + path + ": " + std::strerror(failure), false;
+  // A byte-order mark, as some editors write at the start of UTF-8 text.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   return true;
 }
 
@@ -69,15 +71,39 @@ double EffectiveStep(double dt, double acc) {
   return std::max(dt * std::min(acc, kMaxTimeAcceleration), kMinStep);
 }
 
-double StepsToReach(double until, double dt, double acc, const std::vector<ScriptEvent> &events) {
-  double steps = 0, t = 0;
-  for (const ScriptEvent &ev : events) {
-    if (ev.time >= until) break;
-    if (ev.command != Command::TimeAcc) continue;
-    steps += (ev.time - t) / EffectiveStep(dt, acc);
-    t = ev.time, acc = ev.value;
+namespace {
+
+// The step a run is estimated at: the factor as the module flies it.
+double EstimatedStep(double dt, double acc) {
+  return EffectiveStep(dt, acc > kModuleTimeAccelerationCap ? kModuleTimeAccelerationCap : acc);
+}
+
+// Steps from the start to each event's time, in one pass over the events.
+class StepCounter {
+ public:
+  StepCounter(double dt, double acc) : dt_(dt), acc_(acc) {}
+  // Steps to reach `until` (no earlier than the last event counted).
+  double To(double until) const { return steps_ + std::max(0.0, until - t_) / EstimatedStep(dt_, acc_); }
+  // Passes an event: a timeacc line changes the factor from its time on.
+  void Pass(const ScriptEvent &ev) {
+    if (ev.command != Command::TimeAcc) return;
+    steps_ = To(ev.time), t_ = ev.time, acc_ = ev.value;
   }
-  return steps + std::max(0.0, until - t) / EffectiveStep(dt, acc);
+
+ private:
+  double dt_, acc_, steps_ = 0, t_ = 0;
+};
+
+}  // namespace
+
+double StepsToReach(double until, double dt, double acc, const std::vector<ScriptEvent> &events) {
+  StepCounter count(dt, acc);
+  for (const ScriptEvent &ev : events) {
+    if (ev.timing != Timing::At) continue;  // a `when` may change it too, at a time nobody knows
+    if (ev.time >= until) break;
+    count.Pass(ev);
+  }
+  return count.To(until);
 }
 
 void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, double duration, double time_acceleration,
@@ -97,6 +123,11 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
   add(o.module, "the module this run loads");
   if (!o.no_sound) add(o.sound, "the sound service this run loads");
   add(kSoundLog, "the sound log the module writes");
+  // The module's sound connector appends to its log in the current folder:
+  // a pipe of that name would hold the run for good.
+  if (IsPipe(kSoundLog))
+    problems.push_back(host::ScenarioProblem{
+        kSoundLog, 0, "is a pipe, where the module's sound connector would wait for good; remove it"});
   auto clash = [&](const std::string &path, size_t upto) -> std::string {
     const std::string identity = PathIdentity(path);
     for (size_t i = 0; i < upto; ++i)
@@ -114,13 +145,16 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
                  {"--report", o.report}};
   for (const Named &out : outputs) {
     if (out.path.empty()) continue;
-    const std::string why = clash(out.path, taken.size());
+    std::string why = clash(out.path, taken.size());
+    if (NameOf(out.path).empty()) why = "a folder (the path ends in a separator), not a file";
     if (!why.empty())
       problems.push_back(host::ScenarioProblem{std::string(out.option) + " " + out.path, 0, "refused: it is " + why});
     add(out.path, std::string("the file ") + out.option + " writes");
   }
+  StepCounter count(o.dt, time_acceleration);
+  size_t written = 0;  // script outputs; those past kMaxScriptOutputs are refused as too many
   for (auto &ev : events) {
-    if (ev.command == Command::Save || ev.command == Command::HudFrame) {
+    if ((ev.command == Command::Save || ev.command == Command::HudFrame) && ++written <= kMaxScriptOutputs) {
       const bool save = ev.command == Command::Save;
       std::string why = ScriptSaveProblem(ev.name, save ? ".scn" : ".svg");
       if (why.empty() && !(why = clash(ev.name, taken.size())).empty()) why = "it is " + why;
@@ -128,10 +162,14 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
         problems.push_back(host::ScenarioProblem{ev.file, ev.line,
                                                  (save ? "save to " : "hudframe to ") + ev.name + " refused: " + why});
     }
-    const double steps = StepsToReach(ev.time, o.dt, time_acceleration, events);
+    // Conditions and checks of the whole run have no time of their own.
+    if (ev.timing != Timing::At && ev.timing != Timing::During) continue;
+    const double at = ev.timing == Timing::During ? ev.until : ev.time;
+    const double steps = count.To(at);
+    count.Pass(ev);
     if (steps > (double)o.max_steps)
       problems.push_back(host::ScenarioProblem{ev.file, ev.line,
-                                               "time " + Rough(ev.time) + " s is out of reach: it needs about " +
+                                               "time " + Rough(at) + " s is out of reach: it needs about " +
                                                    Rough(steps) + " steps, more than the cap of " +
                                                    std::to_string(o.max_steps) + " (--max-steps)"});
   }

@@ -17,6 +17,16 @@ namespace sim {
 
 // Input files (scenario, script) larger than this are refused.
 const size_t kMaxInputBytes = 4u << 20;
+// What one run takes at most, far beyond any real use, so that the checks
+// before flying and the flight's memory stay bounded: vessels in a
+// scenario, script lines (the scenario's and the script file's together),
+// and the files a script writes (saves and HUD frames).
+const size_t kMaxVessels = 1000;
+const size_t kMaxScriptLines = 100000;
+const size_t kMaxScriptOutputs = 1000;
+// The time acceleration the module flies at most: it brings the host's
+// factor down to this in every step, so a run is estimated at it.
+const double kModuleTimeAccelerationCap = 10;
 // Problems printed before the rest are only counted.
 const size_t kProblemsShown = 20;
 // The shortest effective step (dt x time acceleration), in seconds, and the
@@ -44,7 +54,8 @@ void PrintProblems(std::FILE *err, const std::vector<host::ScenarioProblem> &pro
 double EffectiveStep(double dt, double time_acceleration);
 
 // Steps needed to reach `until` seconds, starting at `time_acceleration` and
-// following the script's timeacc lines (events sorted by time).
+// following the script's timeacc lines (events sorted by time), each factor
+// taken as the module flies it (at most kModuleTimeAccelerationCap).
 double StepsToReach(double until, double dt, double time_acceleration, const std::vector<ScriptEvent> &events);
 
 // Before anything flies: no output may be the scenario or script being read,

@@ -37,6 +37,12 @@ bool Replace(const std::string &from, const std::string &to, std::string &reason
   return false;
 }
 void SyncFolder(const std::string &) {}
+bool ReadOnly(const std::string &path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+// A new file takes its folder's permissions on Windows; nothing to carry over.
+void TakeModeOf(int, const std::string &) {}
 bool Alive(long pid) {
   HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, (DWORD)pid);
   if (!h) return GetLastError() != ERROR_INVALID_PARAMETER;
@@ -73,6 +79,21 @@ void SyncFolder(const std::string &folder) {
   ::close(fd);
 }
 bool Alive(long pid) { return kill((pid_t)pid, 0) == 0 || errno != ESRCH; }
+// Without a write bit, or not writable by this user (root may write any
+// file, but not replace one its owner made read-only).
+bool ReadOnly(const std::string &path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  return !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) || access(path.c_str(), W_OK) != 0;
+}
+// The replacement keeps the target's mode, and its owner and group where
+// this user may give them (else the user's own, as for any new file).
+void TakeModeOf(int fd, const std::string &path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return;
+  (void)fchmod(fd, st.st_mode & 0777);  // not set-user-ID and the like, for what it now holds
+  if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)fchown(fd, (uid_t)-1, st.st_gid);
+}
 template <typename Each>
 void EachEntry(const std::string &folder, const std::string &prefix, Each each) {
   DIR *d = opendir(folder.c_str());
@@ -130,6 +151,8 @@ bool OutputFile::Open(const std::string &path, bool make_folders, std::string &e
     if (!f_) return error = "cannot write " + path + ": " + std::strerror(errno ? errno : EIO), false;
     return true;
   }
+  if (kind == FileKind::Plain && ReadOnly(path))
+    return error = "cannot write " + path + ": it is read-only; it is kept as it is", false;
   const std::string base = NameOf(path);
   RemoveStaleTemporaries(folder, base);
   static unsigned counter = 0;
@@ -141,6 +164,7 @@ bool OutputFile::Open(const std::string &path, bool make_folders, std::string &e
       if (errno == EEXIST) continue;
       return error = "cannot write " + path + ": " + std::strerror(errno), false;
     }
+    if (kind == FileKind::Plain) TakeModeOf(fd, path);
     f_ = StreamOf(fd);
     if (!f_) {
       int e = errno;

@@ -9,22 +9,16 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "host/scenario_text.h"
 #include "host/trace.h"
+#include "tests/support/work_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream os;
-  os << in.rdbuf();
-  return os.str();
-}
+using tarvex_test::ReadWholeFile;
 
 int Sim(const std::string &args) {
   int status =
@@ -61,24 +55,15 @@ std::string RandomScenario(std::mt19937 &rng, double seconds) {
     s += "END\n";
   }
   s += "END_SHIPS\nBEGIN_SCRIPT\n";
+  // An input ending in a blank takes a level 0..1, one ending in "-" a negative one.
   for (int i = std::uniform_int_distribution<int>(0, 12)(rng); i > 0; --i) {
-    const std::string t = real(0, seconds) + " ";
-    switch (std::uniform_int_distribution<int>(0, 4)(rng)) {
-      case 0:
-        s += t + "key " + pick({"E", "G", "K", "9", "8", "0", "7", "S", "J", "B", "COMMA"}) + "\n";
-        break;
-      case 1:
-        s += t + "set " + pick({"main", "hover", "brake"}) + " " + real(0, 1) + "\n";
-        break;
-      case 2:
-        s += t + "set " + pick({"elevator", "aileron", "rudder", "trim"}) + " " + real(-1, 1) + "\n";
-        break;
-      case 3:
-        s += t + "navmode " + pick({"HOLDALT", "HLEVEL", "KILLROT"}) + " " + pick({"on", "off"}) + "\n";
-        break;
-      default:
-        s += t + "timeacc " + pick({"1", "10", "0.5"}) + "\n";
-    }
+    // clang-format off
+    std::string in = pick({"key E", "key G", "key K", "key 9", "key 8", "key 0", "key 7", "key S", "key J", "key B",
+                           "set main ", "set hover ", "set brake ", "set elevator -", "set rudder ", "set trim -",
+                           "navmode HOLDALT on", "navmode HLEVEL off", "navmode KILLROT on", "timeacc 10", "timeacc 0.5"});
+    // clang-format on
+    if (in.back() == ' ' || in.back() == '-') in += real(0, 1);
+    s += real(0, seconds) + " " + in + "\n";
   }
   return s + "END_SCRIPT\n";
 }
@@ -86,7 +71,7 @@ std::string RandomScenario(std::mt19937 &rng, double seconds) {
 host::ScenarioText Read(const std::string &path) {
   host::ScenarioText s;
   std::vector<host::ScenarioProblem> problems;
-  EXPECT_TRUE(host::ParseScenarioText(Slurp(path), path, s, problems)) << path << ": " << problems[0].Text();
+  EXPECT_TRUE(host::ParseScenarioText(ReadWholeFile(path), path, s, problems)) << path << ": " << problems[0].Text();
   return s;
 }
 
@@ -101,13 +86,16 @@ TEST(RandomSaveReload, EverySaveLoadsAgainAndSavesTheSame) {
     std::mt19937 rng(seed);
     std::ofstream("in.scn") << RandomScenario(rng, 3);
     const int first = Sim("in.scn --duration 3 --save a.scn");
-    ASSERT_TRUE(first == 0 || first == 1) << "seed " << seed << ": " << Slurp("err.txt") << Slurp("in.scn");
-    ASSERT_EQ(Sim("a.scn --duration 0 --save b.scn"), 0) << "seed " << seed << ": the save loads\n" << Slurp("err.txt");
-    EXPECT_EQ(Slurp("err.txt"), "") << "seed " << seed << ": no warning either";
+    ASSERT_TRUE(first == 0 || first == 1)
+        << "seed " << seed << ": " << ReadWholeFile("err.txt") << ReadWholeFile("in.scn");
+    ASSERT_EQ(Sim("a.scn --duration 0 --save b.scn"), 0) << "seed " << seed << ": the save loads\n"
+                                                         << ReadWholeFile("err.txt");
+    EXPECT_EQ(ReadWholeFile("err.txt"), "") << "seed " << seed << ": no warning either";
     EXPECT_EQ(host::SaveReloadDifference(Read("a.scn"), Read("b.scn")), "") << "seed " << seed << "\n"
-                                                                            << Slurp("in.scn");
-    ASSERT_EQ(Sim("b.scn --duration 2 --save c.scn"), 0) << "seed " << seed << ": flown on\n" << Slurp("err.txt");
-    ASSERT_EQ(Sim("c.scn --duration 0"), 0) << "seed " << seed << ": and saved again\n" << Slurp("err.txt");
+                                                                            << ReadWholeFile("in.scn");
+    ASSERT_EQ(Sim("b.scn --duration 2 --save c.scn"), 0) << "seed " << seed << ": flown on\n"
+                                                         << ReadWholeFile("err.txt");
+    ASSERT_EQ(Sim("c.scn --duration 0"), 0) << "seed " << seed << ": and saved again\n" << ReadWholeFile("err.txt");
   }
 }
 
