@@ -2,6 +2,8 @@
 // hold's throttle and trim work, the horizon-level hold's nozzle vectoring.
 #include "flight/hold_modes.h"
 
+#include <cmath>
+
 #include "flight/blocks.h"
 #include "module/handles.h"
 #include "module/numbers.h"
