@@ -7,7 +7,7 @@ CTEST ?= ctest
 PRESET ?= default
 BUILD_DIR ?= $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-.PHONY: all build test demo bench format clean windows msvc reference
+.PHONY: all build test demo bench format clean windows msvc reference package
 
 all: build
 
@@ -50,8 +50,12 @@ windows:
 msvc:
 	bash .ci/msvc
 
+# The archive a pilot installs: dist/Tarvex-<version>.zip and its checksum.
+package:
+	bash package/make-package.sh
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build build-windows build-demo build-msvc
+	rm -rf build build-windows build-demo build-msvc dist
