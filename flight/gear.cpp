@@ -132,12 +132,10 @@ void TouchdownBounce(ShuttlePB &v, StepValues &s) {
   }
   strut_damping += 0.0185;
   if (strut_bounce >= 3) strut_damping = 0.5;
-  // The margin never passes 0.5, where the band closes, nor the strut its
-  // travel: a count held below 3 (keys 3 and 4) would otherwise widen the
-  // margin past the middle and turn the band inside out.
-  if (strut_damping > 0.5) strut_damping = 0.5;
-  if (strut_ext < 0) strut_ext = 0;
-  if (strut_ext > 1) strut_ext = 1;
+  // Neither the margin nor the strut is held to a range here: the margin may
+  // pass 0.5 for a step before the count reaches 3 (and further while keys 3
+  // and 4 hold the count down), the strut then leaving 0..1; the host takes
+  // such animation states as they come.
   SetStrutAnimations(v, strut_ext, strut_ext);
   hover_strut_ext = strut_ext;
   if (strut_bounce > 3) strut_bounce = 3;

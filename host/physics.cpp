@@ -1,7 +1,9 @@
 #include "host/physics.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace host {
 
@@ -26,12 +28,13 @@ const double kLevelGain = 1.0;
 const double kMaxNavAccel = 0.6;  // rad/s^2
 
 // The flight state stays possible whatever the module or the scenario set:
-// speeds, turn rates and distances are capped, and a body that ends up more
-// than a few metres below the ground is put back on it.
-const double kMaxSpeed = 1e5;      // m/s
-const double kMaxRate = 100;       // rad/s about each axis
-const double kMaxDistance = 1e12;  // m, across and above the ground
-const double kMaxPenetration = 5;  // m below the ground at the deepest point
+// speeds, turn rates and distances are capped, and a body that ends up
+// deeper below the ground than any landing presses its springs is put back
+// on it (the springs would otherwise throw it up with energy nobody gave it).
+const double kMaxSpeed = 1e5;        // m/s
+const double kMaxRate = 100;         // rad/s about each axis
+const double kMaxDistance = 1e12;    // m, across and above the ground
+const double kMaxPenetration = 0.5;  // m below the ground at the deepest point
 
 const VECTOR3 kDefaultTouchdown[3] = {{{{0, -1, 1}}}, {{{-1, -1, -1}}}, {{{1, -1, -1}}}};
 
@@ -221,6 +224,26 @@ double Penetration(const HostVessel &hv, const RigidBody &b) {
   return deepest;
 }
 
+// Puts a body pressed deeper than `deepest` back on the ground, no longer
+// sinking; the springs then hold it as they hold a landed vessel.
+void OutOfTheGround(const HostVessel &hv, RigidBody &b, double deepest) {
+  const double depth = Penetration(hv, b);
+  if (depth > deepest) {
+    b.pos.y += depth - kStaticSink;
+    b.vel.y = std::max(b.vel.y, 0.0);
+  }
+}
+
+// `v` no faster than `most` (a velocity too large to measure: at rest).
+VECTOR3 SpeedCapped(const VECTOR3 &v, double most) {
+  const double big = std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+  if (!std::isfinite(big)) return V3(0, 0, 0);
+  if (big <= most / 2) return v;  // well under the cap whatever the direction
+  const VECTOR3 u = v * (1 / big);
+  const double speed = Length(u) * big;
+  return speed > most ? u * (most / Length(u)) : v;
+}
+
 void KeepPossible(HostVessel &hv, const RigidBody &before) {
   RigidBody &b = hv.body;
   bool finite = true;
@@ -231,21 +254,19 @@ void KeepPossible(HostVessel &hv, const RigidBody &before) {
     b = before;
     b.vel = V3(0, 0, 0), b.omega = V3(0, 0, 0);
   }
-  double speed = Length(b.vel);
-  if (speed > kMaxSpeed) b.vel = b.vel * (kMaxSpeed / speed);
+  b.vel = SpeedCapped(b.vel, kMaxSpeed);
   b.omega = V3(Clamp(b.omega.x, -kMaxRate, kMaxRate), Clamp(b.omega.y, -kMaxRate, kMaxRate),
                Clamp(b.omega.z, -kMaxRate, kMaxRate));
   b.pos = V3(Clamp(b.pos.x, -kMaxDistance, kMaxDistance), std::min(b.pos.y, kMaxDistance),
              Clamp(b.pos.z, -kMaxDistance, kMaxDistance));
-  double depth = Penetration(hv, b);
-  if (depth > kMaxPenetration) {
-    b.pos.y += depth - kStaticSink;
-    b.vel.y = std::max(b.vel.y, 0.0);
-  }
+  OutOfTheGround(hv, b, kMaxPenetration);
 }
 
 void Substep(HostVessel &hv, double dt) {
   RigidBody &b = hv.body;
+  // Pressed too deep (the module moved its touchdown points, say), the
+  // springs would throw the body up: it is put on the ground first.
+  OutOfTheGround(hv, b, kMaxPenetration);
   const RigidBody before = b;
   double mass = VesselMass(hv);
   VECTOR3 inertia = Inertia(hv, mass);
@@ -277,7 +298,16 @@ void Substep(HostVessel &hv, double dt) {
   if (speed > 1e-9) {
     VECTOR3 drag_dir = v * (-1 / speed);
     for (auto &d : hv.drag_elements) {
-      double k = d.drag ? Finite(*d.drag) : 0;
+      double k = d.drag ? *d.drag : 0;
+      // A drag factor that is not finite or is negative (it would push) is
+      // refused: it counts as none, and is said once per vessel.
+      if (!(k >= 0 && k <= std::numeric_limits<double>::max())) {
+        if (!b.drag_refused)
+          std::fprintf(stderr, "host: vessel %s: drag factor %g refused (not finite or negative); it counts as 0\n",
+                       hv.name.c_str(), k);
+        b.drag_refused = true;
+        continue;
+      }
       if (k != 0) loads.Add(drag_dir * std::min(q * k * d.factor, mass / dt * speed), d.ref, b);
     }
     // Body drag along each vessel axis from its coefficient and cross section.
@@ -306,8 +336,11 @@ void Substep(HostVessel &hv, double dt) {
   GroundLoads(hv, b, mass, loads, contact);
   loads.force_world.y -= mass * kStandardGravity;
 
-  // Semi-implicit Euler: velocities first, then positions with them.
+  // Semi-implicit Euler: velocities first, then positions with them; the
+  // speed is capped before the body moves, so no step goes further than
+  // kMaxSpeed allows, and the height stays below kMaxDistance.
   b.vel = b.vel + Finite(loads.force_world) * (dt / mass);
+  b.vel = SpeedCapped(b.vel, kMaxSpeed);
   b.pos = b.pos + b.vel * dt;
   VECTOR3 w = b.omega;
   VECTOR3 iw = V3(inertia.x * w.x, inertia.y * w.y, inertia.z * w.z);
@@ -405,6 +438,9 @@ void PlaceBody(HostVessel &hv) {
   if (!b.has_omega) b.omega = V3(0, 0, 0);
   b.omega = Finite(b.omega);
   Orthonormalise(b);
+  // A body that starts in the ground, however little, starts on it: a
+  // spring pressed at the start would throw it up.
+  OutOfTheGround(hv, b, kStaticSink);
   KeepPossible(hv, b);
   b.active = true;
   UpdateReportedState(hv);

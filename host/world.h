@@ -135,6 +135,7 @@ struct RigidBody {
   double hold_altitude = 0;         // altitude the altitude hold keeps
   bool hold_armed = false;          // altitude hold engaged and its target taken
   double pilot_linear[2] = {0, 0};  // pilot's forward and back translation inputs, 0..1
+  bool drag_refused = false;        // a drag factor was refused (said once)
 };
 
 struct HostVessel {

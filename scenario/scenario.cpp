@@ -80,6 +80,13 @@ bool ScanWholeThenReal(const char *p, Whole &whole, double &real) {
   return ScanReal(p, real);
 }
 
+// A position or level read from a line is kept to the range the vessel gives
+// it: a hand-edited "GEAR 2 1e300" would otherwise put a drag factor of
+// -1e300 on the gear. The module's own saves hold values inside.
+double KeptTo(double v, double lowest, double highest) { return v < lowest ? lowest : v > highest ? highest : v; }
+// The nozzle's commanded rotation runs to 1.2, where the keys can turn it.
+const double kNozzleAngleMax = 1.2;
+
 // The lines whose one real goes straight into a state variable.
 struct RealLine {
   const char *key;
@@ -94,7 +101,10 @@ const RealLine kRealLines[] = {
 void LoadLine(ShuttlePB &v, char *line, void *status) {
   if (KeyIs(line, "GEAR", 4)) {
     // The position, when the line has one, also puts the gear where it is.
-    if (ScanWholeThenReal(line + 4, gear_status, gear_pos)) v.SetAnimation(v.anim_gear, gear_pos);
+    if (ScanWholeThenReal(line + 4, gear_status, gear_pos)) {
+      gear_pos = KeptTo(gear_pos, 0, 1);
+      v.SetAnimation(v.anim_gear, gear_pos);
+    }
     return;
   }
   if (KeyIs(line, "ENG STAT", 8)) {
@@ -119,6 +129,7 @@ void LoadLine(ShuttlePB &v, char *line, void *status) {
     // The angle, when the line has one, also sets the cover panels and the
     // nozzle pointer to it.
     if (ScanWholeThenReal(line + 8, nozzle_mode, nozzle_angle)) {
+      nozzle_angle = KeptTo(nozzle_angle, 0, kNozzleAngleMax);
       v.SetAnimation(v.anim_cover, nozzle_angle);
       v.SetAnimation(v.anim_nozzle_ind, nozzle_angle);
     }
@@ -131,7 +142,7 @@ void LoadLine(ShuttlePB &v, char *line, void *status) {
     }
   if (KeyIs(line, "TRIM", 4)) {
     double trim;
-    if (ScanReal(line + 4, trim)) v.SetControlSurfaceLevel(AIRCTRL_ELEVATORTRIM, trim);
+    if (ScanReal(line + 4, trim)) v.SetControlSurfaceLevel(AIRCTRL_ELEVATORTRIM, KeptTo(trim, -1, 1));
     return;
   }
   v.ParseScenarioLineEx(line, status);

@@ -20,6 +20,19 @@ std::string Rough(double x) {
 
 }  // namespace
 
+std::string Printable(const std::string &text) {
+  std::string out;
+  for (unsigned char c : text)
+    if (c < 0x20 || c == 0x7f) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      out += buf;
+    } else {
+      out += (char)c;
+    }
+  return out;
+}
+
 bool ReadInputFile(const std::string &path, std::string &text, std::string &error) {
   if (KindOf(path) == FileKind::Folder) return error = path + " is a folder, not a file", false;
   errno = 0;
@@ -46,7 +59,7 @@ bool ReadInputFile(const std::string &path, std::string &text, std::string &erro
 
 void PrintProblems(std::FILE *err, const std::vector<host::ScenarioProblem> &problems) {
   size_t shown = std::min(problems.size(), kProblemsShown);
-  for (size_t i = 0; i < shown; ++i) std::fprintf(err, "tarvex-sim: %s\n", problems[i].Text().c_str());
+  for (size_t i = 0; i < shown; ++i) std::fprintf(err, "tarvex-sim: %s\n", Printable(problems[i].Text()).c_str());
   if (problems.size() > shown)
     std::fprintf(err, "tarvex-sim: ... and %lu more\n", (unsigned long)(problems.size() - shown));
 }
@@ -119,6 +132,10 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
 }
 
 std::string ScriptSaveProblem(const std::string &path, const char *extension) {
+  // The system calls see a name only up to a NUL, so every byte is looked
+  // at here: a name with a control character in it is refused whole.
+  for (unsigned char c : path)
+    if (c < 0x20 || c == 0x7f) return "a name with a control character in it (shown as \\xNN)";
   if (IsAbsolutePath(path) || path[0] == '\\')
     return "an absolute path; a script saves inside the output folder (the current folder) only";
   if (path[0] == '~')

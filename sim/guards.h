@@ -24,6 +24,11 @@ const size_t kProblemsShown = 20;
 const double kMinStep = 1e-4;
 const double kMaxTimeAcceleration = 10000;
 
+// `text` with every control character written as "\xNN", so that a message
+// quoting hostile input shows it whole (a NUL would end it) and cannot move
+// the terminal's cursor.
+std::string Printable(const std::string &text);
+
 // Reads a whole input file of at most kMaxInputBytes.
 bool ReadInputFile(const std::string &path, std::string &text, std::string &error);
 

@@ -68,6 +68,8 @@ bool OutputFile::Open(const std::string &path, bool make_folders, std::string &e
   Abandon();
   path_ = path;
   temp_.clear();
+  // The system calls would see the name cut at the NUL: another file.
+  if (path.find('\0') != std::string::npos) return error = "cannot write " + path + ": a NUL in the name", false;
   const std::string folder = Folder(path);
   std::string reason;
   if (make_folders && KindOf(folder) == FileKind::Missing && !MakeFolders(folder, reason))

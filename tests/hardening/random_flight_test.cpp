@@ -55,6 +55,7 @@ TEST_F(RandomFlight, StateStaysInRange) {
     host::world().trace.enabled = false;
     host::HostVessel &hv = NewVessel("Random" + std::to_string(seed));
     host::RecordingSketchpad skp;
+    double widest = strut_damping;
     for (int i = 0; i < 20000; ++i) {
       // The host's view of the flight, changing in jumps across every regime.
       if (Chance(0.05))
@@ -82,12 +83,24 @@ TEST_F(RandomFlight, StateStaysInRange) {
       if (Chance(0.1))
         host::Key(hv, keys[std::uniform_int_distribution<size_t>(0, std::size(keys) - 1)(rng)], Chance(0.9),
                   Chance(0.2), Chance(0.2), Chance(0.1));
+      const double margin_before = strut_damping;
       host::Step(hv);
       std::ostringstream bad;
       for (const auto &[name, lo, hi, flag, value] : ranges) {
         double v = value();
         if (flag ? v != lo && v != hi : !(v >= lo && v <= hi)) bad << name << " = " << v << "\n";
       }
+      // The bounce margin passes 0.5 only in bounce steps that leave the count
+      // below 3 (for one step in a landing, longer while keys 3 and 4 hold the
+      // count down): a step that ends at 3 with a margin above 0.5 did not
+      // bounce. The strut is caught at the margin or at 1 - margin, so it
+      // stays inside the widest band the flight reached.
+      widest = std::max(widest, strut_damping);
+      if (!(strut_damping >= 0) || (strut_damping > 0.5 && strut_bounce >= 3 && strut_damping != margin_before))
+        bad << "strut_damping = " << strut_damping << " (count " << strut_bounce << ")\n";
+      for (double strut : {strut_ext, hover_strut_ext})
+        if (!(strut >= std::min(0.0, 1 - widest) && strut <= std::max(1.0, widest)))
+          bad << "strut " << strut << " outside the widest band, margin " << widest << "\n";
       ASSERT_TRUE(bad.str().empty()) << "seed " << seed << ", step " << i << ":\n" << bad.str();
       if (Chance(0.05)) skp.Clear(), host::DrawHUD(hv, skp);
       if (Chance(0.01)) host::Save(hv);  // scratch use of the nav-mode numbers until the next step

@@ -187,7 +187,7 @@ TEST(Physics, HostLinesAreVesselKeyFreeAndMalformedVectorsAreRefused) {
 
 TEST(Physics, NotANumberOrAnImpossibleValueLeavesTheBodyFiniteAboveTheGround) {
   const double nan = std::nan("");
-  double drag_var = nan;
+  double drag_var = nan, pushing = -1e300;
   const struct {
     const char *what;
     std::function<void(HostVessel &)> spoil;
@@ -206,6 +206,10 @@ TEST(Physics, NotANumberOrAnImpossibleValueLeavesTheBodyFiniteAboveTheGround) {
       {"drag element factor",
        [&](HostVessel &hv) {
          hv.drag_elements.push_back({&drag_var, nan, _V(0, 0, 0)});
+       }},
+      {"drag element variable -1e300: refused, it would push",
+       [&](HostVessel &hv) {
+         hv.drag_elements.push_back({&pushing, 1, _V(0, 0, 0)});
        }},
       {"size and inertia", [&](HostVessel &hv) { hv.size = nan, hv.pmi = _V(nan, nan, nan); }},
       {"touchdown point", [&](HostVessel &hv) { hv.touchdown[0] = _V(nan, nan, nan); }},
@@ -226,6 +230,32 @@ TEST(Physics, NotANumberOrAnImpossibleValueLeavesTheBodyFiniteAboveTheGround) {
                      hv.body.omega.x, hv.body.omega.y, hv.body.omega.z, hv.altitude, hv.pitch, hv.propellants[0]->mass})
       EXPECT_TRUE(std::isfinite(x)) << r.what;
     EXPECT_GT(hv.altitude, -5) << r.what;
+    EXPECT_LT(host::Length(hv.body.pos), 1e5 * 3 + 100) << r.what << ": no step goes further than the speed cap allows";
+  }
+}
+
+// A body that starts in the ground, or is pressed deeper than any landing
+// presses its springs, is put on the ground and never thrown up.
+TEST(Physics, ABodyInTheGroundIsPutOnItWithoutBeingThrownUp) {
+  const struct {
+    const char *what;
+    bool landed;
+    double alt, later;  // later: a depth forced on the body after placing (0: none)
+  } rows[] = {
+      {"flying at ALT -2.58, points 2 m below", false, -2.58, 0},
+      {"flying at ALT 0 (a block without STATUS)", false, 0, 0},
+      {"flying at ALT 1.5, points half a metre in the ground", false, 1.5, 0},
+      {"landed", true, 0, 0},
+      {"pushed 1 m into the ground after placing", true, 0, 1.0},
+  };
+  for (const auto &r : rows) {
+    HostVessel &hv = Vessel(r.landed, r.alt, 0);
+    host::PlaceBody(hv);
+    EXPECT_NEAR(hv.altitude, 1.98, 1e-9) << r.what << ": placed resting on its springs";
+    if (r.later > 0) hv.body.pos.y = 2 - r.later, hv.body.vel = _V(0, 0, 0);
+    double highest = 0;
+    for (int i = 0; i < 600; ++i) host::PhysicsStep(hv, 1.0 / 60), highest = std::max(highest, hv.altitude);
+    EXPECT_LT(highest, 1.99) << r.what << ": never thrown up";
   }
 }
 

@@ -238,4 +238,19 @@ TEST_F(SimCommand, HudFramesAndTheReportShowWhatThePilotSaw) {
     EXPECT_FALSE(Has(page, fetch)) << "the report fetches nothing: " << fetch;
 }
 
+// A second round of hostile input, one class of attack per group of rows.
+TEST_F(SimCommand, HostileNamesAreRefusedOnTheBytesTheSystemSees) {
+  Write("run.sh", "#!/bin/sh\necho mine\n");
+  Write("nul.scn", kFalling + "BEGIN_SCRIPT\n0 save run.sh" + std::string(1, '\0') + ".scn\n0 hudframe run.sh" +
+                       std::string(1, '\0') + ".svg\n0 save esc\x1b[2J.scn\nEND_SCRIPT\n");
+  // clang-format off
+  ExpectRuns({
+      {"nul.scn --no-sound", 2, "nul.scn:9: save to run.sh\\x00.scn refused: a name with a control character"},
+      {"nul.scn --no-sound", 2, "nul.scn:10: hudframe to run.sh\\x00.svg refused: a name with a control character"},
+      {"nul.scn --no-sound", 2, "nul.scn:11: save to esc\\x1b[2J.scn refused"},
+  });
+  // clang-format on
+  EXPECT_EQ(Slurp("run.sh"), "#!/bin/sh\necho mine\n") << "the file the name stops at is untouched";
+}
+
 }  // namespace

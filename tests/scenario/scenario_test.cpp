@@ -1,4 +1,5 @@
 // The vessel's scenario lines: what a load does with each line, what a save writes, and the round trip.
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <tuple>
@@ -92,6 +93,12 @@ TEST_F(Scenario, EachLineInAnyCaseLoadsItsVariableOrReachesTheHostAndEndsWithThe
       {"GEAR 1 nan", [] { return gear_status == 1 && gear_pos == 0; }, {}},
       {"REHEAT inf", [] { return reheat == 0; }, {}},
       {"TRIM 1e999", [] { return true; }, {}},
+      // Positions and levels out of their range are kept to it.
+      {"GEAR 2 1e300", [] { return gear_status == 2 && gear_pos == 1; }, {AnimCall(gear, 1)}},
+      {"GEAR 1 -1e300", [] { return gear_status == 1 && gear_pos == 0; }, {AnimCall(gear, 0)}},
+      {"ENG TURN 0 7", [] { return nozzle_angle == 1.2; }, {AnimCall(cover, 1.2), AnimCall(ind, 1.2)}},
+      {"ENG TURN 2 -0.5", [] { return nozzle_mode == 2u && nozzle_angle == 0; }, {AnimCall(cover, 0), AnimCall(ind, 0)}},
+      {"TRIM -3", [] { return true; }, {"SetControlSurfaceLevel(4, -1)"}},
       {"ALT 120.5", nullptr, {}},
       {"NAVMODE 1", nullptr, {}},
       {"", nullptr, {}},
@@ -122,6 +129,7 @@ TEST_F(Scenario, EachLineInAnyCaseLoadsItsVariableOrReachesTheHostAndEndsWithThe
     std::sscanf(text.c_str(), "%lf", &real);
     std::sscanf(text.c_str(), "%d%lf", &whole, &second);
     Load(hv, {"REHEAT" + text, "GEAR" + text});
+    if (second != -123) second = std::clamp(second, 0.0, 1.0);  // a gear position read is kept to 0..1
     EXPECT_EQ(std::make_tuple(reheat, gear_status, gear_pos), std::make_tuple(real, whole, second)) << text;
   }
 }
@@ -161,7 +169,8 @@ TEST_F(Scenario, SaveWritesTheHostLinesThenTheVesselsInOrderAndALoadRestoresThem
     FreshModule();
     host::HostVessel &from = Vessel("From");
     std::tie(gear_status, gear_pos) = gears[i % 4];
-    nozzle_angle = (i / 4) * 0.1, nozzle_mode = (uint32_t)(i % 3), eng_status = i % 2, reheat = (i / 2) % 2;
+    nozzle_angle = std::min(1.2, (i / 4) * 0.1), nozzle_mode = (uint32_t)(i % 3), eng_status = i % 2,
+    reheat = (i / 2) % 2;
     lights_off = (i / 3) % 2, spot_on = (i / 5) % 2, camera_view = (i / 7) % 2;
     navmode_alt = 7, navmode_lvl = 2, navmode_rot = 1;  // as every flight step leaves them
     from.navmode[7] = i & 1, from.navmode[2] = i & 2, from.navmode[1] = i & 4;
