@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/fixture.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -140,7 +142,7 @@ TEST_F(SimCommand, HudExpectationsSeeTheLastPictureShown) {
   EXPECT_TRUE(Has(r.err, "hud.scn:9: expectation failed at t=0.000 s: 0 expect hud \"VERTSPD\" (actual no HUD drawn"))
       << r.err;
   EXPECT_FALSE(Has(r.err, "hud.scn:10:")) << r.err;
-  EXPECT_TRUE(Has(r.err, "hud.scn:12: expectation failed at t=2.000 s") && Has(r.err, "\"VERTSPD -14.6\")"))
+  EXPECT_ALL(Has(r.err, "hud.scn:12: expectation failed at t=2.000 s"), Has(r.err, "\"VERTSPD -14.6\")"))
       << "the picture from 1.5 s, when the camera left the cockpit\n"
       << r.err;
 }
@@ -154,7 +156,7 @@ TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputs) {
   const std::string csv = Slurp("out/fall.csv"), svg = Slurp("out/fall.svg"), trace = Slurp("out/fall.trace");
   Result second = Sim(args);
   EXPECT_EQ(first.out, second.out);
-  EXPECT_TRUE(csv == Slurp("out/fall.csv") && svg == Slurp("out/fall.svg") && trace == Slurp("out/fall.trace"))
+  EXPECT_ALL(csv == Slurp("out/fall.csv"), svg == Slurp("out/fall.svg"), trace == Slurp("out/fall.trace"))
       << "outputs differ between identical runs";
   EXPECT_EQ(csv.rfind("t,alt,airspeed,vs,", 0), 0u);
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 1 + 120) << "header, the start and one row per step";
@@ -225,7 +227,7 @@ TEST_F(SimCommand, HudFramesAndTheReportShowWhatThePilotSaw) {
   EXPECT_TRUE(Has(r.out, "wrote out/hold.svg (HUD frame at t=2.000 s)")) << r.out;
   EXPECT_TRUE(Has(r.out, "wrote out/hud.html (flight report)")) << r.out;
   std::string hold = Slurp("out/hold.svg"), page = Slurp("out/hud.html");
-  EXPECT_TRUE(Has(hold, "<?xml") && Has(hold, ">VERTSPD -") && Has(hold, "<ellipse")) << hold;
+  EXPECT_ALL(Has(hold, "<?xml"), Has(hold, ">VERTSPD -"), Has(hold, "<ellipse")) << hold;
   EXPECT_TRUE(Has(Slurp("out/outside.svg"), ">no HUD: camera outside the vessel</text>"));
   size_t frames = 0;
   for (size_t at = page.find("class=\"hud\""); at != std::string::npos; at = page.find("class=\"hud\"", at + 1))
