@@ -8,7 +8,9 @@ service loaded, 120 steps a second, 24,000 steps), once without output and
 once with a CSV row every step: its CPU time per step is the median over
 repeated runs, less the median of runs that stop before the first step; its
 instructions per step come from valgrind's callgrind the same way, and do not
-move with the machine's load.
+move with the machine's load. The caps' rows run the largest input each cap
+of the flight host allows, by the median CPU time and the peak memory (the
+"instr/step" column then holds the memory).
 
     python3 bench/report.py [--quick] [--repetitions N] [--no-callgrind]
 """
@@ -42,6 +44,69 @@ FLIGHTS = [
     ("whole flight, demo script, no output", [], 2000.0, 15000),
     ("whole flight, demo script, CSV row every step", ["--csv", "{tmp}/flight.csv"], 4000.0, 30000),
 ]
+
+# The largest input each of the flight host's caps allows (and one just past
+# it, refused), each checked (read, checked, loaded and set up, no step
+# flown) or flown as named: aim at most 1 s of CPU and 1 GB of memory.
+CAP_CPU_S = 1.0
+CAP_MEMORY_KB = 1024 * 1024
+VESSEL_CAP, SCRIPT_LINE_CAP, SCRIPT_OUTPUT_CAP, INPUT_CAP = 1000, 100000, 1000, 4 << 20
+
+
+def fleet(n):
+    return "BEGIN_SHIPS\n" + "".join(f"Tarvex{i}:Tarvex\n  STATUS Landed\n  POS {40 * i} 0 0\nEND\n"
+                                     for i in range(n)) + "END_SHIPS\n"
+
+
+def longest_script(line):
+    """As many copies of a script line as the 4 MiB input cap allows."""
+    return line * ((INPUT_CAP - 1) // len(line))
+
+
+CAPS = [
+    (f"{VESSEL_CAP:,} vessels (the vessel cap), checked", {"s.scn": fleet(VESSEL_CAP)}, ["s.scn", "--duration", "0"]),
+    (f"{VESSEL_CAP:,} vessels flown 1 s with sound", {"s.scn": fleet(VESSEL_CAP)}, ["s.scn", "--duration", "1"]),
+    ("4 MiB of vessel blocks (refused past the vessel cap)",
+     {"s.scn": "BEGIN_SHIPS\n" + "a:T\nEND\n" * ((INPUT_CAP - 24) // 8) + "END_SHIPS\n"}, ["s.scn"]),
+    (f"{SCRIPT_LINE_CAP:,} script lines (the line cap), checked",
+     {"s.txt": "".join(f"{i * 0.001:.3f} key E\n" for i in range(SCRIPT_LINE_CAP))},
+     ["--script", "s.txt", "--duration", "0"]),
+    ("4 MiB of script lines (refused past the line cap)", {"s.txt": longest_script("0 key E\n")},
+     ["--script", "s.txt"]),
+    (f"{SCRIPT_OUTPUT_CAP:,} script saves (the output cap), checked",
+     {"s.txt": "".join(f"{i}.5 save out/s{i}.scn\n" for i in range(SCRIPT_OUTPUT_CAP))},
+     ["--script", "s.txt", "--duration", "0"]),
+    ("report of a 3,600 s flight, HUD frame every 0.01 s (frame cap)", {},
+     [DEMO, "--report", "r.html", "--hud-every", "0.01", "--duration", "3600"]),
+]
+
+
+def run_measured(cmd, cwd):
+    """(CPU seconds, peak memory in KB) of one run."""
+    proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(proc.pid, 0)
+    code = os.waitstatus_to_exitcode(status)
+    if code not in (0, 1, 2):
+        raise RuntimeError(f"exit status {code}")
+    return usage.ru_utime + usage.ru_stime, usage.ru_maxrss
+
+
+def cap_rows(repetitions, tmp):
+    rows = []
+    for what, files, args in CAPS:
+        for name, text in files.items():
+            with open(os.path.join(tmp, name), "w") as f:
+                f.write(text)
+        try:
+            runs = [run_measured([SIM, "--quiet"] + args, tmp) for _ in range(repetitions)]
+        except (OSError, RuntimeError) as e:
+            rows.append((what, f"not run: {e}", "", "", "", "MISSED"))
+            continue
+        cpu = statistics.median(r[0] for r in runs)
+        memory = max(r[1] for r in runs)
+        rows.append((what, f"{cpu:.3f} s CPU", f"{memory / 1024:,.0f} MB", f"<= {CAP_CPU_S:g} s",
+                     f"<= {CAP_MEMORY_KB // 1024:,} MB", verdict(cpu <= CAP_CPU_S, memory <= CAP_MEMORY_KB)))
+    return rows
 
 
 def run_module_benchmarks(min_time, repetitions):
@@ -135,6 +200,7 @@ def main():
             instr_text = f"{instr:,.0f}" if instr is not None else "no valgrind"
             met = verdict(ns <= aim_ns, instr is not None and instr <= aim_instr)
             rows.append((label, f"{ns:,.0f} ns per step", instr_text, f"<= {aim_ns:g} ns", f"<= {aim_instr:,}", met))
+        rows += cap_rows(repetitions, tmp)
     head = ("benchmark", f"median of {repetitions}", "instr/step", "aim", "aim instr", "")
     widths = [max(len(r[i]) for r in rows + [head]) for i in range(len(head))]
     line = lambda r: "  ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip()

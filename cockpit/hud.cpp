@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/numbers.h"
 #include "module/shuttlepb.h"
@@ -107,6 +108,7 @@ void DrawGearSymbol(const HUDPAINTSPEC *hps, oapi::Sketchpad *skp) {
 }  // namespace
 
 bool ShuttlePB::clbkDrawHUD(int mode, const HUDPAINTSPEC *hps, oapi::Sketchpad *skp) {
+  const ModuleFpuMode fpu_mode;
   if (oapiCockpitMode() != COCKPIT_VIRTUAL) return false;
   VESSEL3::clbkDrawHUD(mode, hps, skp);
   if (!hps || !skp) return true;  // nothing to draw on

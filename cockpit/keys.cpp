@@ -2,6 +2,7 @@
 // a motion command; the next flight step moves the parts. Modifier keys make
 // no difference, so the keyboard state is never read.
 #include "flight/propulsion.h"
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
@@ -189,6 +190,7 @@ const KeyCommand kKeyCommands[] = {
 }  // namespace
 
 int ShuttlePB::clbkConsumeBufferedKey(DWORD key, bool down, char *) {
+  const ModuleFpuMode fpu_mode;
   if (!down) return 0;
   for (const KeyCommand &c : kKeyCommands)
     if (c.key == key) return c.action(*this);

@@ -1,5 +1,6 @@
 // Virtual cockpit: the HUD, the two MFDs and their thirty click areas (three
 // function buttons and twelve soft buttons around each MFD).
+#include "module/fpu_mode.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 
@@ -57,6 +58,7 @@ const int kButtonsPerMfd = 12;
 }  // namespace
 
 bool ShuttlePB::clbkLoadVC(int) {
+  const ModuleFpuMode fpu_mode;
   const DisplaySet &d = camera_view == 1.0 ? kDisplaysOpenView : kDisplaysCockpitView;
   oapiVCRegisterHUD(&d.hud);
   oapiVCRegisterMFD(MFD_LEFT, &d.mfd_left);
@@ -70,6 +72,7 @@ bool ShuttlePB::clbkLoadVC(int) {
 }
 
 bool ShuttlePB::clbkVCMouseEvent(int id, int event, VECTOR3 &) {
+  const ModuleFpuMode fpu_mode;
   switch (id) {
     // Function buttons under the MFDs go to the MFD as keys.
     case 8:

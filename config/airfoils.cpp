@@ -2,6 +2,7 @@
 // the angle of attack, plus the host's induced drag.
 #include "config/airfoils.h"
 
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 
 namespace {
@@ -47,6 +48,7 @@ const double kInvFinStep = 1.0 / (22.5 * RAD);
 // The lift is kept in a local, so the compiler need not read it back through
 // the pointer (which might alias the others) for the drag.
 void VLiftCoeff(double aoa, double, double, double *cl, double *cm, double *cd) {
+  const ModuleFpuMode fpu_mode;
   const Lookup l = Find(aoa, kInvWingStep, 23);
   const double lift = kWingCl[l.i] + (kWingCl[l.i + 1] - kWingCl[l.i]) * l.f;
   *cl = lift;
@@ -55,6 +57,7 @@ void VLiftCoeff(double aoa, double, double, double *cl, double *cm, double *cd) 
 }
 
 void HLiftCoeff(double aoa, double, double, double *cl, double *cm, double *cd) {
+  const ModuleFpuMode fpu_mode;
   const Lookup l = Find(aoa, kInvFinStep, 15);
   const double lift = kFinCl[l.i] + (kFinCl[l.i + 1] - kFinCl[l.i]) * l.f;
   *cl = lift;

@@ -5,6 +5,7 @@
 // read.
 #include "config/airfoils.h"
 #include "flight/gear.h"
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
@@ -49,6 +50,7 @@ const AttitudeGroup kAttitudeGroups[12] = {
 }  // namespace
 
 void ShuttlePB::clbkSetClassCaps(FILEHANDLE) {
+  const ModuleFpuMode fpu_mode;
   // 1. Physical parameters; the moment scales only with a realistic flight model.
   SetSize(8.0);
   SetEmptyMass(14000.0);

@@ -5,11 +5,13 @@
 // the step ends early when the engine is off. Beside each block: what it
 // must come after, and why.
 #include "flight/blocks.h"
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/shuttlepb.h"
 #include "module/state.h"
 
 void ShuttlePB::clbkPostStep(double, double, double) {
+  const ModuleFpuMode fpu_mode;
   StepValues s;
   // 1. First: every rate scaled by the time acceleration below (gear,
   //    nozzle drive) and the low-speed forces' own test see at most the cap.

@@ -1,8 +1,8 @@
 // The flight host's whole path on arbitrary bytes: the scenario is read and
 // checked, the module loaded and the vessels created from it, a few hundred
-// steps flown with its script, the scenario saved, and the save flown again,
-// which must load. Files go to a folder of the fuzzer's own, emptied after
-// every input.
+// steps flown with its script, the scenario saved; the save loaded and saved
+// again at once must agree with it, and flown again it must load. Files go to a folder of the fuzzer's own, emptied
+// after every input.
 #include <unistd.h>
 
 #include <cstddef>
@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
+#include "host/scenario_text.h"
 #include "host/world.h"
 #include "sim/flight.h"
 
@@ -20,7 +22,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int Fly(const std::string &scenario, const std::string &save, std::FILE *sink) {
+host::ScenarioText Read(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  host::ScenarioText s;
+  std::vector<host::ScenarioProblem> problems;
+  if (!host::ParseScenarioText(text, path, s, problems)) {
+    std::fprintf(stderr, "%s does not read: %s\n", path.c_str(), problems[0].Text().c_str());
+    std::abort();
+  }
+  return s;
+}
+
+int Fly(const std::string &scenario, const std::string &save, std::FILE *sink, double duration = 5) {
   host::ResetWorld();
   sim::Options o;
   o.module = TARVEX_FUZZ_MODULE;
@@ -28,8 +42,8 @@ int Fly(const std::string &scenario, const std::string &save, std::FILE *sink) {
   o.quiet = true;
   o.scenario = scenario;
   o.save = save;
-  o.duration = 5;      // 300 steps at the default step
-  o.max_steps = 3000;  // and never more, whatever time acceleration the script sets
+  o.duration = duration;  // 300 steps at the default step
+  o.max_steps = 3000;     // and never more, whatever time acceleration the script sets
   return sim::Fly(o, sink, sink);
 }
 
@@ -49,6 +63,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::ofstream(dir / "in.scn", std::ios::binary).write(reinterpret_cast<const char *>(data), (std::streamsize)size);
   int first = Fly("in.scn", "end.scn", sink);
   if (first != sim::kBadInput && fs::exists(dir / "end.scn")) {
+    // Loaded and saved again before any step, the save agrees with itself.
+    if (Fly("end.scn", "same.scn", sink, 0) != sim::kPassed) {
+      std::fprintf(stderr, "a saved scenario did not load again\n");
+      std::abort();
+    }
+    const std::string differs = host::SaveReloadDifference(Read("end.scn"), Read("same.scn"));
+    if (!differs.empty()) {
+      std::fprintf(stderr, "a reloaded save differs: %s\n", differs.c_str());
+      std::abort();
+    }
     int again = Fly("end.scn", "again.scn", sink);
     if (again == sim::kBadInput || again == sim::kModuleFailed) {
       std::fprintf(stderr, "a saved scenario did not fly again (exit status %d)\n", again);

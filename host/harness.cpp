@@ -1,5 +1,7 @@
 #include "host/harness.h"
 
+#include "host/module_call.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -8,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace host {
 
@@ -49,12 +52,32 @@ Fn Lookup(void *lib, const char *name) {
   std::memcpy(&f, &sym, sizeof f);
   return f;
 }
+// Calls into the module nest (a callback may make the host call it again);
+// the hooks see only the outermost.
+int g_module_call_depth = 0;
 }  // namespace
+
+ModuleCallHooks &module_call_hooks() {
+  static ModuleCallHooks hooks;
+  return hooks;
+}
+
+ModuleCall::ModuleCall() {
+  if (g_module_call_depth++ == 0 && module_call_hooks().enter) module_call_hooks().enter();
+}
+
+ModuleCall::~ModuleCall() {
+  if (--g_module_call_depth == 0 && module_call_hooks().leave) module_call_hooks().leave();
+}
 
 bool LoadModule(const std::string &path, ModuleApi &api, std::string &error) {
   api = ModuleApi{};
   std::string why;
-  void *lib = Open(path, false, why);
+  void *lib;
+  {
+    const ModuleCall in;  // the library's start-up code runs here
+    lib = Open(path, false, why);
+  }
   if (!lib) {
     error = "cannot load module " + path + ": " + why;
     return false;
@@ -66,6 +89,7 @@ bool LoadModule(const std::string &path, ModuleApi &api, std::string &error) {
   api.GetModuleVersion = Lookup<int (*)()>(lib, "GetModuleVersion");
   if (!api.ovcInit) {
     error = "module " + path + " has no ovcInit export";
+    const ModuleCall in;
     Close(lib);
     api = ModuleApi{};
     return false;
@@ -74,7 +98,10 @@ bool LoadModule(const std::string &path, ModuleApi &api, std::string &error) {
 }
 
 void UnloadModule(ModuleApi &api) {
-  if (api.library) Close(api.library);
+  if (api.library) {
+    const ModuleCall in;
+    Close(api.library);
+  }
   api = ModuleApi{};
 }
 
@@ -98,6 +125,7 @@ HostVessel &AddVessel(const std::string &name, const std::string &class_name, in
 }
 
 bool CreateVessel(const ModuleApi &api, HostVessel &hv) {
+  const ModuleCall in;
   VESSEL *v = api.ovcInit(&hv, hv.fmodel);
   hv.vessel = v;
   return v != nullptr;
@@ -106,6 +134,7 @@ bool CreateVessel(const ModuleApi &api, HostVessel &hv) {
 VESSEL3 *Callbacks(HostVessel &hv) { return static_cast<VESSEL3 *>(hv.vessel); }
 
 void SetUpVessel(HostVessel &hv, const std::vector<std::string> &lines, ScenarioFile *scenario) {
+  const ModuleCall in;
   VESSEL3 *v = Callbacks(hv);
   v->clbkSetClassCaps(nullptr);
   ScenarioFile local;
@@ -119,6 +148,7 @@ void SetUpVessel(HostVessel &hv, const std::vector<std::string> &lines, Scenario
 void Step(HostVessel &hv, double simt, double simdt, double mjd) {
   hv.forces.clear();
   ++world().trace.step_counter;
+  const ModuleCall in;
   Callbacks(hv)->clbkPostStep(simt, simdt, mjd);
 }
 
@@ -129,6 +159,7 @@ int Key(HostVessel &hv, DWORD key, bool down, bool shift, bool ctrl, bool alt) {
   if (ctrl) kstate[OAPI_KEY_LCONTROL] = (char)0x80;
   if (alt) kstate[OAPI_KEY_LALT] = (char)0x80;
   if (down && key < 256) kstate[key] = (char)0x80;
+  const ModuleCall in;
   return Callbacks(hv)->clbkConsumeBufferedKey(key, down, kstate);
 }
 
@@ -136,22 +167,30 @@ HUDPAINTSPEC DefaultHudPaint() { return HUDPAINTSPEC{512, 512, 256, 256, 1.0, 24
 
 bool DrawHUD(HostVessel &hv, RecordingSketchpad &skp, int mode, const HUDPAINTSPEC *hps) {
   HUDPAINTSPEC def = DefaultHudPaint();
+  const ModuleCall in;
   return Callbacks(hv)->clbkDrawHUD(mode, hps ? hps : &def, &skp);
 }
 
 std::vector<std::string> Save(HostVessel &hv) {
   ScenarioFile f;
-  Callbacks(hv)->clbkSaveState(&f);
+  {
+    const ModuleCall in;
+    Callbacks(hv)->clbkSaveState(&f);
+  }
   return f.written;
 }
 
 void DestroyVessel(const ModuleApi &api, HostVessel &hv) {
-  if (api.ovcExit) api.ovcExit(hv.vessel);
+  if (api.ovcExit) {
+    const ModuleCall in;
+    api.ovcExit(hv.vessel);
+  }
   hv.vessel = nullptr;
   World &w = world();
-  w.vessels.erase(std::remove_if(w.vessels.begin(), w.vessels.end(),
-                                 [&](const std::unique_ptr<HostVessel> &p) { return p.get() == &hv; }),
-                  w.vessels.end());
+  // Searched from the newest: destroyed newest first, a fleet goes in linear time.
+  auto it = std::find_if(w.vessels.rbegin(), w.vessels.rend(),
+                         [&](const std::unique_ptr<HostVessel> &p) { return p.get() == &hv; });
+  if (it != w.vessels.rend()) w.vessels.erase(std::next(it).base());
 }
 
 }  // namespace host

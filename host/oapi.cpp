@@ -35,9 +35,11 @@ void ResetWorld() {
   w.trace.step_counter = 0;
 }
 
+// Newest first: a vessel is looked up as it is made, and the flight host
+// destroys its vessels newest first.
 HostVessel *World::FindVessel(OBJHANDLE h) const {
-  for (auto &v : vessels)
-    if (v.get() == h) return v.get();
+  for (auto v = vessels.rbegin(); v != vessels.rend(); ++v)
+    if (v->get() == h) return v->get();
   return nullptr;
 }
 

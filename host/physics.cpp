@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "host/module_call.h"
+
 namespace host {
 
 namespace {
@@ -121,7 +123,10 @@ void AirfoilLoads(const Airfoil &a, const VECTOR3 &v, double speed, const Atmosp
   double mach = atm.speed_of_sound > 0 ? speed / atm.speed_of_sound : 0;
   double re = atm.density * speed * a.c / 1.8e-5;
   double cl = 0, cm = 0, cd = 0;
-  a.cf(aoa, mach, re, &cl, &cm, &cd);
+  {
+    const ModuleCall in;
+    a.cf(aoa, mach, re, &cl, &cm, &cd);
+  }
   cl = Finite(cl), cm = Finite(cm), cd = Finite(cd);
   // Unit vector across the flow in the airfoil's plane, positive for positive lift.
   double ua = across / plane, uz = v.z / plane;
@@ -241,7 +246,9 @@ VECTOR3 SpeedCapped(const VECTOR3 &v, double most) {
   if (big <= most / 2) return v;  // well under the cap whatever the direction
   const VECTOR3 u = v * (1 / big);
   const double speed = Length(u) * big;
-  return speed > most ? u * (most / Length(u)) : v;
+  // A hair under the cap, so that the speed the host reports reads back
+  // within it.
+  return speed > most ? u * (most * (1 - 1e-12) / Length(u)) : v;
 }
 
 void KeepPossible(HostVessel &hv, const RigidBody &before) {
@@ -438,9 +445,11 @@ void PlaceBody(HostVessel &hv) {
   if (!b.has_omega) b.omega = V3(0, 0, 0);
   b.omega = Finite(b.omega);
   Orthonormalise(b);
-  // A body that starts in the ground, however little, starts on it: a
-  // spring pressed at the start would throw it up.
-  OutOfTheGround(hv, b, kStaticSink);
+  // A body placed by its height alone that starts in the ground deeper than
+  // its springs hold it at rest (its whole weight on one point, as on its
+  // back) starts on it: a spring pressed further would throw it up. A body
+  // whose motion is given (a saved flight) goes on as it was.
+  OutOfTheGround(hv, b, b.has_vel ? kMaxPenetration : 3 * kStaticSink + 1e-3);
   KeepPossible(hv, b);
   b.active = true;
   UpdateReportedState(hv);

@@ -5,7 +5,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <unordered_set>
 
+#include "host/scenario_lines.h"
 #include "host/trace.h"
 
 namespace host {
@@ -70,32 +72,35 @@ void EnvironmentLine(Reader &r, int n, const std::string &t, ScenarioEnvironment
   double d;
   if (Same(w[0], "Date")) {
     if (w.size() == 3 && Same(w[1], "MJD") && Number(w[2], d)) return void(env.mjd = d);
-    return r.Problem(n, "expected \"Date MJD <days>\"");
+    return r.Problem(n, "expected \"Date MJD <days>\", found \"" + t + "\"");
   }
   if (Same(w[0], "TimeAcc")) {
     if (w.size() == 2 && Number(w[1], d) && d > 0) return void(env.time_acceleration = d);
-    return r.Problem(n, "expected \"TimeAcc <factor above 0>\"");
+    return r.Problem(n, "expected \"TimeAcc <factor above 0>\", found \"" + t + "\"");
   }
   if (Same(w[0], "Camera")) {
     if (w.size() == 2 && Same(w[1], "internal")) return void(env.camera_internal = true);
     if (w.size() == 2 && Same(w[1], "external")) return void(env.camera_internal = false);
-    return r.Problem(n, "expected \"Camera internal|external\"");
+    return r.Problem(n, "expected \"Camera internal|external\", found \"" + t + "\"");
   }
   if (Same(w[0], "Cockpit")) {
     if (w.size() == 2 && CockpitModeFromName(w[1], env.cockpit_mode)) return;
-    return r.Problem(n, "expected \"Cockpit virtual|panel|generic\"");
+    return r.Problem(n, "expected \"Cockpit virtual|panel|generic\", found \"" + t + "\"");
   }
   if (Same(w[0], "HUD")) {
     if (w.size() == 2 && HudModeFromName(w[1], env.hud_mode)) return;
-    return r.Problem(n, "expected \"HUD surface|orbit|docking|none\"");
+    return r.Problem(n, "expected \"HUD surface|orbit|docking|none\", found \"" + t + "\"");
   }
-  r.Problem(n, "expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"" + t + "\"");
+  std::vector<std::string> first_words;
+  for (const std::string &name : LineNames(LineBlock::Environment)) first_words.push_back(Words(name)[0]);
+  r.Problem(n, "expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"" + t + "\"" +
+                   DidYouMean(w[0], first_words));
 }
 
 }  // namespace
 
 std::string ScenarioProblem::Text() const {
-  return file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + message;
+  return file + (line > 0 ? ":" + std::to_string(line) : std::string()) + (warning ? ": warning: " : ": ") + message;
 }
 
 const char *CockpitModeName(int mode) {
@@ -133,7 +138,7 @@ bool HudModeFromName(const std::string &name, int &mode) {
   if (Same(name, "surface")) return mode = HUD_SURFACE, true;
   if (Same(name, "orbit")) return mode = HUD_ORBIT, true;
   if (Same(name, "docking")) return mode = HUD_DOCKING, true;
-  if (Same(name, "none")) return mode = HUD_NONE, true;
+  if (Same(name, "none") || Same(name, "off")) return mode = HUD_NONE, true;
   return false;
 }
 
@@ -143,6 +148,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
   Reader r{file, problems};
   enum Block { NONE, DESC, ENV, FOCUS, SHIPS, VESSEL, SCRIPT } block = NONE;
   int block_line = 0, ships_line = 0;
+  std::unordered_set<std::string> names;  // of the vessels so far
   int n = 0;
   for (std::string raw : Lines(text)) {
     ++n;
@@ -171,7 +177,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
           block = SCRIPT;
         else
           r.Problem(n, "expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"" +
-                           t + "\"");
+                           t + "\"" + DidYouMean(t, LineNames(LineBlock::File)));
         break;
       case ENV:
         if (Same(t, "END_ENVIRONMENT"))
@@ -186,7 +192,8 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
         else if (w.size() == 2 && Same(w[0], "Ship"))
           out.focus = w[1];
         else
-          r.Problem(n, "expected \"Ship <vessel name>\" or END_FOCUS");
+          r.Problem(n, "expected \"Ship <vessel name>\" or END_FOCUS, found \"" + t + "\"" +
+                           DidYouMean(w[0], {"Ship", "END_FOCUS"}));
         break;
       }
       case SHIPS: {
@@ -202,8 +209,7 @@ bool ParseScenarioText(const std::string &text, const std::string &file, Scenari
           r.Problem(n, "expected a vessel block \"NAME:CLASS\" or END_SHIPS, found \"" + t + "\"");
           break;
         }
-        for (auto &v : out.vessels)
-          if (v.name == name) r.Problem(n, "vessel name \"" + name + "\" is used twice");
+        if (!names.insert(name).second) r.Problem(n, "vessel name \"" + name + "\" is used twice");
         out.vessels.push_back(ScenarioVesselBlock{name, cls, n, {}, {}});
         block = VESSEL;
         block_line = n;
@@ -268,6 +274,68 @@ std::string FormatScenarioText(const ScenarioText &s) {
   }
   os += "END_SHIPS\n";
   return os;
+}
+
+namespace {
+
+bool Landed(const ScenarioVesselBlock &v) {
+  for (const std::string &l : v.lines)
+    if (Same(Trim(l), "STATUS Landed")) return true;
+  return false;
+}
+
+// The lines of a vessel block that a reload must give back as they were;
+// `landed` when it is on the ground in either save.
+std::vector<std::string> KeptLines(const ScenarioVesselBlock &v, bool landed) {
+  std::vector<std::string> kept;
+  for (const std::string &raw : v.lines) {
+    const std::string l = Trim(raw);
+    std::vector<std::string> w = Words(l);
+    const std::string key = w.empty() ? "" : w[0];
+    if (strncasecmp(l.c_str(), "ENG STAT2", 9) == 0 || strncasecmp(l.c_str(), "NAVMODE", 7) == 0) continue;
+    if (Same(l, "ENG TURN 0 0")) continue;
+    if (landed && (Same(key, "STATUS") || Same(key, "ALT") || Same(key, "AIRSPEED") || Same(key, "PITCH") ||
+                   Same(key, "BANK") || Same(key, "POS") || Same(key, "VEL")))
+      continue;
+    kept.push_back(l);
+  }
+  return kept;
+}
+
+// Two lines with the same words, numbers equal to 12 digits: the attitude
+// goes through the body's rotation and back, which may move the last bits.
+bool SameLine(const std::string &a, const std::string &b) {
+  std::vector<std::string> wa = Words(a), wb = Words(b);
+  if (wa.size() != wb.size()) return false;
+  for (size_t i = 0; i < wa.size(); ++i) {
+    double x, y;
+    if (wa[i] == wb[i]) continue;
+    if (!Number(wa[i], x) || !Number(wb[i], y) ||
+        !(std::fabs(x - y) <= 1e-12 * (1 + std::fmax(std::fabs(x), std::fabs(y)))))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string SaveReloadDifference(const ScenarioText &a, const ScenarioText &b) {
+  const ScenarioEnvironment &ea = a.environment, &eb = b.environment;
+  if (ea.mjd != eb.mjd || ea.time_acceleration != eb.time_acceleration || ea.camera_internal != eb.camera_internal ||
+      ea.cockpit_mode != eb.cockpit_mode || ea.hud_mode != eb.hud_mode)
+    return "the environment";
+  if (a.focus != b.focus) return "the focus: " + a.focus + " then " + b.focus;
+  if (a.vessels.size() != b.vessels.size()) return "the number of vessels";
+  for (size_t i = 0; i < a.vessels.size(); ++i) {
+    const ScenarioVesselBlock &va = a.vessels[i], &vb = b.vessels[i];
+    if (va.name != vb.name || va.class_name != vb.class_name) return "vessel " + va.name + " then " + vb.name;
+    const bool landed = Landed(va) || Landed(vb);
+    std::vector<std::string> la = KeptLines(va, landed), lb = KeptLines(vb, landed);
+    for (size_t k = 0; k < la.size() || k < lb.size(); ++k)
+      if (k >= la.size() || k >= lb.size() || !SameLine(la[k], lb[k]))
+        return va.name + ": \"" + (k < la.size() ? la[k] : "") + "\" then \"" + (k < lb.size() ? lb[k] : "") + "\"";
+  }
+  return std::string();
 }
 
 }  // namespace host

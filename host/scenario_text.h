@@ -17,7 +17,8 @@ struct ScenarioProblem {
   std::string file;
   int line = 0;  // 1-based; 0 for the file as a whole
   std::string message;
-  std::string Text() const;  // "file:line: message"
+  bool warning = false;      // said, but the run goes on
+  std::string Text() const;  // "file:line: message", "file:line: warning: message"
 };
 
 struct ScenarioVesselBlock {
@@ -60,6 +61,16 @@ std::vector<ScenarioScriptLine> ScriptFileLines(const std::string &text);
 
 // The scenario as text (without its script block).
 std::string FormatScenarioText(const ScenarioText &s);
+
+// Whether a save agrees with the save made right after loading it, before
+// any step: empty when it does, else the first difference. What only the
+// next step restores is left out by design: the "ENG STAT2" line (loading
+// stops the main engine's thrust), the hold lines (the step writes the hold
+// numbers back), a nozzle line "0 0" (a deflection the step recomputes), and
+// the status, height, attitude and motion of a vessel on the ground in either
+// save (the host puts it on the touchdown points the module sets at load,
+// whose strut extension no line carries). Numbers agree to 12 digits.
+std::string SaveReloadDifference(const ScenarioText &saved, const ScenarioText &again);
 
 // Names of the environment's choices, as written and read.
 const char *CockpitModeName(int mode);

@@ -4,6 +4,7 @@
 // which rides on this vessel's own nose strut and belongs to the vessel.
 #include "module/handles.h"
 #include "module/shuttlepb.h"
+#include "module/transforms.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ class SharedTransforms {
  public:
   constexpr SharedTransforms() = default;
   ~SharedTransforms() {
-    for (size_t i = 0; i < count_; ++i) delete items_[i];
+    for (size_t i = 0; i < count_; ++i) FreeTransform(items_[i]);
   }
   SharedTransforms(const SharedTransforms &) = delete;
   SharedTransforms &operator=(const SharedTransforms &) = delete;
@@ -38,11 +39,12 @@ UINT *Groups(const UINT (&grp)[N]) {
 }
 template <size_t N>
 MGROUP_ROTATE *Rotate(UINT mesh, const UINT (&grp)[N], const VECTOR3 &ref, const VECTOR3 &axis, double deg) {
-  return g_shared_transforms.Keep(new MGROUP_ROTATE(mesh, Groups(grp), N, ref, axis, static_cast<float>(deg * RAD)));
+  return g_shared_transforms.Keep(
+      NewTransform<MGROUP_ROTATE>(mesh, Groups(grp), N, ref, axis, static_cast<float>(deg * RAD)));
 }
 template <size_t N>
 MGROUP_TRANSLATE *Translate(UINT mesh, const UINT (&grp)[N], const VECTOR3 &shift) {
-  return g_shared_transforms.Keep(new MGROUP_TRANSLATE(mesh, Groups(grp), N, shift));
+  return g_shared_transforms.Keep(NewTransform<MGROUP_TRANSLATE>(mesh, Groups(grp), N, shift));
 }
 
 const UINT kMeshExterior = 0;
@@ -119,8 +121,8 @@ void ShuttlePB::DefineAnimations() {
   ANIMATIONCOMPONENT_HANDLE main_strut_parent = AddAnimationComponent(anim_main_strut, 0, 1, main_struts);
   ANIMATIONCOMPONENT_HANDLE steer_parent = AddAnimationComponent(anim_nosewheel_steer, 0, 1, nose_steer);
   ANIMATIONCOMPONENT_HANDLE nose_strut_parent = AddAnimationComponent(anim_nose_strut, 0, 1, nose_strut, steer_parent);
-  nosewheel_rot = new MGROUP_ROTATE(kMeshExterior, Groups(kGrpNoseWheel), 1, _V(0, -2.124649, 3.099004), _V(1, 0, 0),
-                                    static_cast<float>(360 * RAD));
+  nosewheel_rot = NewTransform<MGROUP_ROTATE>(kMeshExterior, Groups(kGrpNoseWheel), 1, _V(0, -2.124649, 3.099004),
+                                              _V(1, 0, 0), static_cast<float>(360 * RAD));
   AddAnimationComponent(anim_wheel, 0, 1, nosewheel_rot, nose_strut_parent);
   AddAnimationComponent(anim_wheel, 0, 1, left_wheel, main_strut_parent);
   AddAnimationComponent(anim_wheel, 0, 1, right_wheel, main_strut_parent);

@@ -1,6 +1,7 @@
 #include "module/shuttlepb.h"
 
 #include "module/handles.h"
+#include "module/transforms.h"
 
 ShuttlePB::ShuttlePB(OBJHANDLE hVessel, int flightmodel) : VESSEL3(hVessel, flightmodel) {
   hmesh_exterior = oapiLoadMeshGlobal("Pelgar\\TarvexB");
@@ -12,7 +13,7 @@ ShuttlePB::ShuttlePB(OBJHANDLE hVessel, int flightmodel) : VESSEL3(hVessel, flig
 }
 
 ShuttlePB::~ShuttlePB() {
-  delete nosewheel_rot;
+  FreeTransform(nosewheel_rot);
   // The shared thruster handles and spot light belong to this vessel: they
   // die with it, so the vessels that remain get null handles, which the host
   // ignores, instead of handles into a vessel that is gone.

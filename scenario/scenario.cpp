@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/numbers.h"
 #include "module/shuttlepb.h"
@@ -151,6 +152,7 @@ void LoadLine(ShuttlePB &v, char *line, void *status) {
 }  // namespace
 
 void ShuttlePB::clbkLoadStateEx(FILEHANDLE scn, void *status) {
+  const ModuleFpuMode fpu_mode;
   char *line = nullptr;
   while (oapiReadScenario_nextline(scn, line)) {
     if (line) LoadLine(*this, line, status);
@@ -159,6 +161,7 @@ void ShuttlePB::clbkLoadStateEx(FILEHANDLE scn, void *status) {
 }
 
 void ShuttlePB::clbkSaveState(FILEHANDLE scn) {
+  const ModuleFpuMode fpu_mode;
   const double main_level = GetThrusterLevel(th_main);
   // The hold-mode numbers hold, for the rest of the save, whether each hold
   // is active; the next flight step puts the numbers back.

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "host/scenario_text.h"
+#include "sim/keys.h"
+#include "sound/slots.h"
 
 namespace sim {
 
@@ -17,52 +19,6 @@ std::string Number(double v) {
 std::string Prefix(const std::string &who) { return who.empty() ? "" : who + ": "; }
 
 }  // namespace
-
-const char *KeyAction(unsigned key) {
-  switch (key) {
-    case OAPI_KEY_1:
-      return "struts shorter";
-    case OAPI_KEY_2:
-      return "clear the gear-damage warning";
-    case OAPI_KEY_3:
-      return "less strut bounce";
-    case OAPI_KEY_4:
-      return "more strut bounce";
-    case OAPI_KEY_5:
-      return "less strut damping";
-    case OAPI_KEY_6:
-      return "more strut damping";
-    case OAPI_KEY_7:
-      return "reheat on or off";
-    case OAPI_KEY_8:
-      return "nozzle a step aft";
-    case OAPI_KEY_9:
-      return "nozzle a step down";
-    case OAPI_KEY_0:
-      return "nozzle drive aft or down";
-    case OAPI_KEY_E:
-      return "engine start or stop";
-    case OAPI_KEY_S:
-      return "spot light";
-    case OAPI_KEY_G:
-      return "gear up or down";
-    case OAPI_KEY_J:
-      return "refuelling request";
-    case OAPI_KEY_K:
-      return "exterior lights";
-    case OAPI_KEY_C:
-      return "canopy";
-    case OAPI_KEY_V:
-      return "cockpit or open view";
-    case OAPI_KEY_B:
-      return "speed brake";
-    case OAPI_KEY_COMMA:
-      return "left wheel brake off";
-    case OAPI_KEY_PERIOD:
-      return "right wheel brake off";
-  }
-  return "";
-}
 
 bool InputEvent(const ScriptEvent &ev, double t, FlightEvent &out) {
   out.t = t;
@@ -125,8 +81,12 @@ void SlotWatch::Observe(double t, int slot, bool playing, bool loop, const char 
     what = "turns to looping";
   else
     return;
+  std::string name;
+  for (const WaveSlotFile &f : kWaveSlotFiles)
+    if (f.slot == slot) name = std::string(" ") + f.name;
   out.push_back(FlightEvent{
-      t, "sound", Prefix(who_) + "slot " + std::to_string(slot) + " " + what + " (" + (wave ? wave : "no wave") + ")"});
+      t, "sound",
+      Prefix(who_) + "slot " + std::to_string(slot) + name + " " + what + " (" + (wave ? wave : "no wave") + ")"});
 }
 
 void WarningWatch::Observe(double t, double drag_cw_z, std::vector<FlightEvent> &out) {

@@ -17,10 +17,6 @@ struct FlightEvent {
   std::string text;
 };
 
-// What the vessel does with a key ("engine start or stop"); "" for a key it
-// does not use.
-const char *KeyAction(unsigned key);
-
 // The event of a script input at time `t`; false for an expectation (they
 // have a table of their own).
 bool InputEvent(const ScriptEvent &ev, double t, FlightEvent &out);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace sim {
 
@@ -69,9 +70,39 @@ size_t RootLength(const std::string &path) {
   return n < path.size() && IsSeparator(path[n]) ? n + 1 : n;
 }
 
+#if defined(_WIN32)
+const char kSeparator = '\\';
+// Windows file names ignore case, and take "/" for "\\".
+std::string Folded(std::string path) {
+  for (char &c : path) c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+  return path;
+}
+#else
+const char kSeparator = '/';
+std::string Folded(std::string path) { return path; }
+#endif
+
 }  // namespace
 
 FileKind KindOf(const std::string &path) { return Kind(path, true); }
+
+#if defined(_WIN32)
+bool IsPipe(const std::string &) { return false; }
+long long FileSize(const std::string &path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+#else
+bool IsPipe(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+long long FileSize(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? (long long)st.st_size : -1;
+}
+#endif
 FileKind LinkKindOf(const std::string &path) { return Kind(path, false); }
 
 bool IsSeparator(char c) {
@@ -160,6 +191,40 @@ bool SameFile(const std::string &a, const std::string &b) {
   return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 #endif
+
+std::string PathIdentity(const std::string &path) {
+  std::string real, reason;
+  if (RealPath(path, real, reason)) return Folded(real);
+  // The parts below the deepest folder that exists, innermost first.
+  std::vector<std::string> parts;
+  std::string p = path, base;
+  while (true) {
+    parts.push_back(NameOf(p));
+    const std::string parent = ParentOf(p);
+    if (parent.empty() || parent == p) {
+      base = parent.empty() && !IsAbsolutePath(p) ? (RealPath(".", real, reason) ? real : ".") : parent;
+      break;
+    }
+    if (RealPath(parent, real, reason)) {
+      base = real;
+      break;
+    }
+    p = parent;
+  }
+  const char sep = kSeparator;
+  for (size_t i = parts.size(); i-- > 0;) {
+    const std::string &part = parts[i];
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      const size_t cut = base.find_last_of(sep);
+      if (cut != std::string::npos && cut + 1 < base.size()) base.erase(cut == 0 ? 1 : cut);
+      continue;
+    }
+    if (base.empty() || base.back() != sep) base += sep;
+    base += part;
+  }
+  return Folded(base);
+}
 
 bool IsInside(const std::string &path, const std::string &folder) {
   if (folder.empty() || path.compare(0, folder.size(), folder) != 0) return false;

@@ -19,6 +19,11 @@ enum class FileKind {
 FileKind KindOf(const std::string &path);
 // What `path` names, a link itself being Other.
 FileKind LinkKindOf(const std::string &path);
+// Whether `path` names a pipe (a FIFO; never on Windows, whose pipes have
+// names of their own).
+bool IsPipe(const std::string &path);
+// The size of the file `path` names, -1 when there is none.
+long long FileSize(const std::string &path);
 
 // Whether `c` separates folders in a path.
 bool IsSeparator(char c);
@@ -38,6 +43,13 @@ bool MakeFolders(const std::string &folder, std::string &reason);
 bool RealPath(const std::string &path, std::string &real, std::string &reason);
 // Whether the real path `path` is the real path `folder` or lies inside it.
 bool IsInside(const std::string &path, const std::string &folder);
+
+// The file `path` names, whether it exists or not, as one text: the deepest
+// folder of it that exists resolved (links followed), then the missing
+// folders and the name, "." and ".." taken as written ("a.csv", "./a.csv"
+// and "../d/a.csv" from inside d give one text). On Windows the text is in
+// one case with one separator, as its file names are.
+std::string PathIdentity(const std::string &path);
 
 // Whether two paths name the same existing file (same device and inode, or
 // the same file identity on Windows).

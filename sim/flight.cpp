@@ -6,15 +6,24 @@
 #include <unistd.h>
 #endif
 
+#include <strings.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 #include <memory>
+#include <new>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "host/harness.h"
 #include "host/host_lines.h"
+#include "host/module_call.h"
 #include "host/physics.h"
+#include "host/scenario_lines.h"
 #include "host/scenario_text.h"
 #include "sim/files.h"
 #include "sim/guards.h"
@@ -24,6 +33,7 @@
 #include "sim/plot.h"
 #include "sim/report.h"
 #include "sim/script.h"
+#include "sim/stop_signals.h"
 #include "sim/telemetry.h"
 
 namespace sim {
@@ -88,11 +98,16 @@ std::string Seconds(double t) {
   return buf;
 }
 
+// The vessel classes the flight host can fly: the class the module makes
+// (the host's class file Config\Vessels\Tarvex.cfg names the module).
+const char *const kVesselClass = "Tarvex";
+
 class Run {
  public:
-  Run(const Options &o, std::FILE *out, std::FILE *err) : o_(o), out_(out), err_(err) {}
-  ~Run() {  // also when the run stops early, after a problem found in loading
-    for (auto *hv : vessels_) host::DestroyVessel(api_, *hv);
+  Run(const Options &o, std::FILE *out, std::FILE *err, std::FILE *csv_out)
+      : o_(o), out_(out), err_(err), csv_out_(csv_out) {}
+  ~Run() {  // also when the run stops early, after a problem found in loading; newest first
+    for (auto hv = vessels_.rbegin(); hv != vessels_.rend(); ++hv) host::DestroyVessel(api_, **hv);
   }
   Run(const Run &) = delete;
   Run &operator=(const Run &) = delete;
@@ -100,7 +115,11 @@ class Run {
 
  private:
   bool Prepare();
+  bool ReportProblems(std::vector<host::ScenarioProblem> problems);
+  void CheckVessels(std::vector<host::ScenarioProblem> &problems);
   bool Load();
+  void NoteHostLines(const host::ScenarioVesselBlock &b, const host::ScenarioFile &file, const host::HostVessel &hv,
+                     std::vector<host::ScenarioProblem> &problems);
   bool OpenOutputs();
   void Commit(OutputFile &f, const std::string &path, const std::string &what);
   // A file written, named in the summary as `what`; or, when `ok` is false,
@@ -118,10 +137,15 @@ class Run {
   void Record(bool force_table);
   bool SaveScenario(const std::string &path, std::string &error);
   std::string SummaryText(int code) const;
-  // The exit status the run ends with: a file not written, a run stopped at
-  // the step cap, a failed expectation, in that order.
+  // The exit status the run ends with: a signal that stopped it (128 + its
+  // number, as a shell reports a run the signal ended), a file not written,
+  // a run stopped at the step cap, a failed expectation, in that order.
   int Verdict() const {
-    return output_failed_ ? kOutputFailed : capped_ ? kBadInput : failed_ ? kExpectationFailed : kPassed;
+    return interrupted_     ? 128 + interrupted_
+           : output_failed_ ? kOutputFailed
+           : capped_        ? kBadInput
+           : failed_        ? kExpectationFailed
+                            : kPassed;
   }
   HudFrame HudFrameNow() { return hud_.Frame(*focus_, t_); }
   // Whether the report wants a HUD frame now (HudFrameNow redraws for it).
@@ -137,6 +161,17 @@ class Run {
 
   const Options &o_;
   std::FILE *out_, *err_;
+  std::FILE *csv_out_;  // standard output, for --csv -
+  bool CsvToStdout() const { return o_.csv == "-"; }
+  // The CSV header: the columns, or with several vessels the time and every
+  // vessel's columns under its name ("Tarvex2.alt").
+  std::string CsvHeaderOf() const {
+    if (vessels_.size() < 2) return CsvHeader();
+    std::string h = ColumnNames()[0];
+    for (auto *hv : vessels_)
+      for (size_t i = 1; i < ColumnNames().size(); ++i) h += "," + hv->name + "." + ColumnNames()[i];
+    return h;
+  }
   host::ScenarioText scn_;
   std::string scn_name_;
   std::vector<ScriptEvent> events_;
@@ -146,7 +181,9 @@ class Run {
   bool sound_ = false;
   SoundProbes sound_probes_;
   std::vector<host::HostVessel *> vessels_;
+  std::unordered_map<std::string, size_t> by_name_;  // index in vessels_
   host::HostVessel *focus_ = nullptr;
+  int focus_id_ = -1;
   HudRedraws hud_;
   std::unique_ptr<ReportRecorder> report_;
   double t_ = 0;
@@ -154,10 +191,14 @@ class Run {
   OutputFile csv_file_, trace_file_;
   std::FILE *csv_ = nullptr, *trace_ = nullptr;
   bool output_failed_ = false, capped_ = false, bad_host_lines_ = false;
-  double seg_t_ = 0, seg_dt_ = 0;  // time and step length where the current run of equal steps began
+  StopSignals stop_signals_;
+  long long sound_log_before_ = -1;  // its size before the module loaded; -1: none
+  int interrupted_ = 0;              // the signal that stopped the run, 0 for none
+  double seg_t_ = 0, seg_dt_ = 0;    // time and step length where the current run of equal steps began
   long seg_steps_ = 0;
   PlotRecorder plot_;
-  Sample sample_;  // the telemetry of the step, kept to reuse its storage
+  Sample sample_;      // the telemetry of the step, kept to reuse its storage
+  Sample wide_, one_;  // a CSV row of several vessels, and one vessel's part of it
   CsvRowWriter csv_row_;
   std::vector<std::string> written_;
   int passed_ = 0, failed_ = 0;
@@ -168,14 +209,14 @@ class Run {
 
 host::HostVessel *Run::Vessel(const std::string &name) {
   if (name.empty()) return focus_;
-  for (auto *v : vessels_)
-    if (v->name == name) return v;
-  return nullptr;
+  auto found = by_name_.find(name);
+  return found == by_name_.end() ? nullptr : vessels_[found->second];
 }
 
 // The service hands out identifiers in the order vessels connect, and every
 // vessel connects in its post-creation set-up, in the order of the ships block.
 int Run::SoundId(const host::HostVessel *hv) const {
+  if (hv == focus_) return focus_id_;
   for (size_t i = 0; i < vessels_.size(); ++i)
     if (vessels_[i] == hv) return (int)i;
   return -1;
@@ -194,38 +235,92 @@ bool Run::Prepare() {
   host::ParseScenarioText(text, scn_name_, scn_, problems);
   if (problems.empty() && scn_.vessels.empty())
     problems.push_back(host::ScenarioProblem{scn_name_, 0, "expected at least one vessel block in BEGIN_SHIPS"});
-  ParseScript(scn_.script, scn_name_, events_, problems);
+  std::vector<host::ScenarioScriptLine> file_lines;
   if (!o_.script.empty()) {
     std::string stext;
     if (!ReadInputFile(o_.script, stext, error)) return std::fprintf(err_, "tarvex-sim: %s\n", error.c_str()), false;
+    file_lines = host::ScriptFileLines(stext);
+  }
+  if (scn_.vessels.size() > kMaxVessels)
+    problems.push_back(host::ScenarioProblem{
+        scn_name_, scn_.vessels[kMaxVessels].line,
+        "more than " + std::to_string(kMaxVessels) + " vessels; the flight host flies at most that many"});
+  // Too many script lines are refused before they are read.
+  const size_t lines = scn_.script.size() + file_lines.size();
+  if (lines > kMaxScriptLines) {
+    const bool in_scenario = scn_.script.size() > kMaxScriptLines;
+    problems.push_back(host::ScenarioProblem{
+        in_scenario ? scn_name_ : o_.script,
+        in_scenario ? scn_.script[kMaxScriptLines].line : file_lines[kMaxScriptLines - scn_.script.size()].line,
+        "more than " + std::to_string(kMaxScriptLines) + " script lines; a run takes at most that many"});
+  } else {
+    ParseScript(scn_.script, scn_name_, events_, problems);
     std::vector<ScriptEvent> more;
-    ParseScript(host::ScriptFileLines(stext), o_.script, more, problems);
+    ParseScript(file_lines, o_.script, more, problems);
     events_.insert(events_.end(), more.begin(), more.end());
     std::stable_sort(events_.begin(), events_.end(),
                      [](const ScriptEvent &a, const ScriptEvent &b) { return a.time < b.time; });
   }
+  const size_t outputs = (size_t)std::count_if(events_.begin(), events_.end(), [](const ScriptEvent &ev) {
+    return ev.command == Command::Save || ev.command == Command::HudFrame;
+  });
+  if (outputs > kMaxScriptOutputs)
+    problems.push_back(host::ScenarioProblem{events_.front().file, 0,
+                                             std::to_string(outputs) +
+                                                 " save and hudframe lines; a script writes at most " +
+                                                 std::to_string(kMaxScriptOutputs) + " files"});
   // Vessel qualifiers must name a vessel of the scenario.
+  std::unordered_set<std::string> names;
+  for (auto &v : scn_.vessels) names.insert(v.name);
   for (auto &ev : events_) {
     if (ev.vessel.empty()) continue;
-    bool known = false;
-    for (auto &v : scn_.vessels) known |= v.name == ev.vessel;
-    if (!known)
+    if (!names.count(ev.vessel))
       problems.push_back(host::ScenarioProblem{
           ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + ev.vessel + "\""});
   }
+  CheckVessels(problems);
   duration_ = o_.duration >= 0 ? o_.duration : events_.empty() ? 10 : events_.back().time + 1;
   CheckOutputs(o_, events_, duration_, scn_.environment.time_acceleration, problems);
-  if (!problems.empty()) {
-    PrintProblems(err_, problems);
-    // (%lu: msvcrt.dll's printf, which the Microsoft-ABI host uses, knows no %zu.)
-    std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)problems.size(),
-                 problems.size() == 1 ? "" : "s");
-    return false;
+  return ReportProblems(problems);
+}
+
+// Prints the problems found before flying; false (nothing flies) unless all
+// of them are warnings.
+bool Run::ReportProblems(std::vector<host::ScenarioProblem> problems) {
+  std::stable_sort(problems.begin(), problems.end(),
+                   [](const host::ScenarioProblem &a, const host::ScenarioProblem &b) {
+                     return a.file != b.file ? a.file < b.file : a.line < b.line;
+                   });
+  std::fflush(out_);
+  PrintProblems(err_, problems);
+  size_t errors = 0;
+  for (auto &p : problems) errors += !p.warning;
+  if (errors == 0) return true;
+  // (%lu: msvcrt.dll's printf, which the Microsoft-ABI host uses, knows no %zu.)
+  std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)errors, errors == 1 ? "" : "s");
+  return false;
+}
+
+// Every vessel is of the class the module flies, and the class's own lines
+// are ones it can read.
+void Run::CheckVessels(std::vector<host::ScenarioProblem> &problems) {
+  const std::string cls = kVesselClass;
+  for (auto &b : scn_.vessels) {
+    if (strcasecmp(b.class_name.c_str(), cls.c_str()) != 0)
+      problems.push_back(host::ScenarioProblem{scn_name_, b.line,
+                                               "unknown vessel class \"" + b.class_name + "\" for \"" + b.name +
+                                                   "\": the classes that exist are " + cls +
+                                                   host::DidYouMean(b.class_name, {cls})});
+    for (size_t i = 0; i < b.lines.size(); ++i) {
+      std::string why;
+      if (!host::CheckClassLine(b.lines[i], why))
+        problems.push_back(host::ScenarioProblem{scn_name_, b.line_numbers[i], why});
+    }
   }
-  return true;
 }
 
 bool Run::Load() {
+  sound_log_before_ = FileSize(kSoundLog);
   host::World &w = host::world();
   w.trace.enabled = !o_.trace.empty();
   w.time_acceleration = scn_.environment.time_acceleration;
@@ -235,8 +330,14 @@ bool Run::Load() {
   std::string error;
   if (!o_.no_sound) {
     void *lib = host::LoadLibraryPath(o_.sound, error);
+    if (!lib && o_.sound_given) {  // asked for by name: as with --module, no flight without it
+      std::fflush(out_);
+      std::fprintf(err_, "tarvex-sim: %s\n", error.c_str());
+      return false;
+    }
     if (!lib) {
-      std::fprintf(err_, "tarvex-sim: %s (flying without sound)\n", error.c_str());
+      std::fflush(out_);
+      std::fprintf(err_, "tarvex-sim: no sound service at %s: the flight is silent\n", o_.sound.c_str());
     } else {
       sound_ = true;
       sound_probes_ = FindSoundProbes(lib);
@@ -258,44 +359,91 @@ bool Run::Load() {
                    b.name.c_str());
       return false;
     }
+    by_name_[b.name] = vessels_.size();
     vessels_.push_back(&hv);
     VESSEL3 *v = host::Callbacks(hv);
-    v->clbkSetClassCaps(nullptr);
     files[i].lines = b.lines;
-    v->clbkLoadStateEx(&files[i], &files[i]);
-    // The lines the module handed to the host: unknown ones are only noted,
-    // impossible ones refused.
-    for (size_t k = 0; k < files[i].parsed.size(); ++k) {
-      size_t at = files[i].parsed_from[k];
-      int line = at < b.line_numbers.size() ? b.line_numbers[at] : b.line;
-      const std::string &why = files[i].parsed_why[k];
-      auto verdict = static_cast<host::HostLineVerdict>(files[i].parsed_verdict[k]);
-      if (verdict == host::HostLineVerdict::kUnknown)
-        std::fprintf(err_, "tarvex-sim: %s:%d: warning: \"%s\" is neither a host line nor one of %s's; ignored\n",
-                     scn_name_.c_str(), line, files[i].parsed[k].c_str(), b.class_name.c_str());
-      else if (verdict == host::HostLineVerdict::kRefused)
-        host_problems.push_back(host::ScenarioProblem{scn_name_, line, why});
+    {
+      const host::ModuleCall in;
+      v->clbkSetClassCaps(nullptr);
+      v->clbkLoadStateEx(&files[i], &files[i]);
     }
+    NoteHostLines(b, files[i], hv, host_problems);
   }
-  if (!host_problems.empty()) {
-    PrintProblems(err_, host_problems);
-    std::fprintf(err_, "tarvex-sim: %lu problem%s found; nothing flown\n", (unsigned long)host_problems.size(),
-                 host_problems.size() == 1 ? "" : "s");
+  if (!ReportProblems(host_problems)) {
     bad_host_lines_ = true;
     return false;
   }
-  for (auto *hv : vessels_) host::Callbacks(*hv)->clbkPostCreation();
+  for (auto *hv : vessels_) {
+    const host::ModuleCall in;
+    host::Callbacks(*hv)->clbkPostCreation();
+  }
   for (auto *hv : vessels_) host::PlaceBody(*hv);
   focus_ = Vessel(scn_.focus.empty() ? vessels_.front()->name : scn_.focus);
+  focus_id_ = (int)by_name_[focus_->name];
   fuel_start_ = focus_->FuelMass();
   EnterVirtualCockpit();
   return true;
 }
 
+// The lines the module handed to the host: unknown ones, values the host
+// changed and lines it does not use are warnings, impossible ones refused.
+void Run::NoteHostLines(const host::ScenarioVesselBlock &b, const host::ScenarioFile &file, const host::HostVessel &hv,
+                        std::vector<host::ScenarioProblem> &problems) {
+  std::vector<std::string> names = host::LineNames(host::LineBlock::HostVessel);
+  for (auto &n : host::LineNames(host::LineBlock::ClassVessel)) names.push_back(n);
+  names.push_back("END");
+  bool has_vel = false;
+  for (size_t k = 0; k < file.parsed.size(); ++k) has_vel |= strncasecmp(file.parsed[k].c_str(), "VEL", 3) == 0;
+  for (size_t k = 0; k < file.parsed.size(); ++k) {
+    size_t at = file.parsed_from[k];
+    int line = at < b.line_numbers.size() ? b.line_numbers[at] : b.line;
+    const std::string &text = file.parsed[k];
+    auto warn = [&](const std::string &m) { problems.push_back(host::ScenarioProblem{scn_name_, line, m, true}); };
+    switch (static_cast<host::HostLineVerdict>(file.parsed_verdict[k])) {
+      case host::HostLineVerdict::kUnknown: {
+        // The nearest name over as many words as it has.
+        std::string best;
+        for (const std::string &n : names) {
+          size_t words = 1 + std::count(n.begin(), n.end(), ' '), end = 0;
+          for (size_t w = 0; w < words && end != std::string::npos; ++w)
+            end = text.find_first_of(" \t", text.find_first_not_of(" \t", end));
+          std::string near = host::NearestName(text.substr(0, end), {n});
+          if (!near.empty() && best.empty()) best = near;
+        }
+        warn("\"" + text + "\" is neither a host line nor one of " + b.class_name + "'s; ignored" +
+             (best.empty() ? "" : " (did you mean " + best + "?)"));
+        break;
+      }
+      case host::HostLineVerdict::kRefused:
+        problems.push_back(host::ScenarioProblem{scn_name_, line, file.parsed_why[k]});
+        break;
+      case host::HostLineVerdict::kNoted:
+        warn(file.parsed_why[k]);
+        break;
+      case host::HostLineVerdict::kRead:
+        for (const char *key : {"ALT", "AIRSPEED", "PITCH", "BANK"})
+          if (hv.ground_contact && strncasecmp(text.c_str(), key, std::strlen(key)) == 0 &&
+              std::isspace((unsigned char)text[std::strlen(key)]))
+            warn(std::string(key) + " is not used with STATUS Landed: the vessel rests on its gear");
+        // A save writes both, and they agree; a speed that differs from VEL's is lost.
+        if (!hv.ground_contact && has_vel && strncasecmp(text.c_str(), "AIRSPEED", 8) == 0) {
+          const VECTOR3 &v = hv.body.vel;
+          const double speed = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+          if (std::fabs(hv.airspeed - speed) > 1e-6 * std::max(1.0, speed))
+            warn("AIRSPEED is not used: VEL gives the velocity (" + host::Num(speed) + " m/s)");
+        }
+        break;
+    }
+  }
+}
+
 // The host loads the virtual cockpit of the vessel in focus when its
 // cockpit view turns virtual.
 void Run::EnterVirtualCockpit() {
-  if (host::world().cockpit_mode == COCKPIT_VIRTUAL) host::Callbacks(*focus_)->clbkLoadVC(0);
+  if (host::world().cockpit_mode != COCKPIT_VIRTUAL) return;
+  const host::ModuleCall in;
+  host::Callbacks(*focus_)->clbkLoadVC(0);
 }
 
 void Run::FlushTrace() {
@@ -329,6 +477,7 @@ void Run::Step() {
   for (auto *hv : vessels_) {
     host::HostControllers(*hv, dt);
     hv->forces.clear();
+    const host::ModuleCall in;
     host::Callbacks(*hv)->clbkPostStep(t_, dt, mjd);
   }
   // Drawn every step only while the trace records the module's calls of it.
@@ -432,6 +581,7 @@ void Run::Check(const ScriptEvent &ev) {
     return;
   }
   ++failed_;
+  std::fflush(out_);  // what the table showed so far comes first
   std::fprintf(err_, "tarvex-sim: %s: expectation failed at t=%.3f s: %s (actual %s)\n", ev.Where().c_str(), t_,
                ev.source.c_str(), actual.c_str());
 }
@@ -440,11 +590,22 @@ void Run::Record(bool force_table) {
   max_alt_ = std::max(max_alt_, focus_->altitude);
   max_speed_ = std::max(max_speed_, focus_->airspeed);
   bool table = !o_.quiet && (force_table || steps_ % o_.every == 0);
-  if (!csv_ && o_.plot.empty() && !report_ && !table) return;
+  bool csv_row = csv_ && (force_table || steps_ % o_.csv_every == 0);
+  if (!csv_row && o_.plot.empty() && !report_ && !table) return;
   Sample &s = sample_;
   Measure(*focus_, t_, SoundId(focus_), Sound(), s);
-  if (csv_) {
-    const std::string &row = csv_row_.Row(s);
+  if (csv_row) {
+    // With several vessels, the time and then every vessel's columns.
+    const Sample *row_of = &s;
+    if (vessels_.size() > 1) {
+      wide_.v.assign(1, t_);
+      for (auto *hv : vessels_) {
+        Measure(*hv, t_, SoundId(hv), Sound(), one_);
+        wide_.v.insert(wide_.v.end(), one_.v.begin() + 1, one_.v.end());
+      }
+      row_of = &wide_;
+    }
+    const std::string &row = csv_row_.Row(*row_of);
     std::fwrite(row.data(), 1, row.size(), csv_);
     std::fputc('\n', csv_);
   }
@@ -460,7 +621,8 @@ void Run::Record(bool force_table) {
 bool Run::SaveScenario(const std::string &path, std::string &error) {
   host::ScenarioText s = scn_;
   s.script.clear();
-  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + scn_name_ + ".");
+  // The path as text of one line, whatever it holds.
+  s.description.push_back("Saved by tarvex-sim at t=" + Seconds(t_) + " s of " + Printable(scn_name_) + ".");
   s.environment.mjd = scn_.environment.mjd + t_ / 86400;
   host::World &w = host::world();
   s.environment.time_acceleration = w.time_acceleration;
@@ -494,8 +656,10 @@ std::string Run::SummaryText(int code) const {
                       focus_->airspeed, focus_->ground_contact ? "on the ground" : "in the air"));
   }
   add(std::snprintf(buf, sizeof buf, "  expectations: %d passed, %d failed\n", passed_, failed_));
+  if (interrupted_)
+    add(std::snprintf(buf, sizeof buf, "  interrupted at t = %.3f s by %s\n", t_, StopSignals::Name(interrupted_)));
   for (auto &f : written_) s += "  wrote " + f + "\n";
-  s += code == kPassed ? "result: passed\n" : "result: FAILED\n";
+  s += interrupted_ ? "result: interrupted\n" : code == kPassed ? "result: passed\n" : "result: FAILED\n";
   return s;
 }
 
@@ -515,7 +679,9 @@ void Run::WriteReport() {
 
 bool Run::OpenOutputs() {
   std::string error;
-  if (!o_.csv.empty()) {
+  if (CsvToStdout()) {
+    csv_ = csv_out_;
+  } else if (!o_.csv.empty()) {
     if (!csv_file_.Open(o_.csv, true, error)) return WriteFailed(error), false;
     csv_ = csv_file_.Stream();
   }
@@ -540,6 +706,7 @@ void Run::Wrote(bool ok, const std::string &what, const std::string &error) {
 }
 
 void Run::WriteFailed(const std::string &error) {
+  std::fflush(out_);  // what the table showed so far comes first
   std::fprintf(err_, "tarvex-sim: %s\n", error.c_str());
   output_failed_ = true;
 }
@@ -562,7 +729,13 @@ void Run::AtTime() {
 // Whether another step is flown: not past the end, nor at the step cap.
 bool Run::GoesOn() {
   if (t_ >= duration_ - 1e-9) return false;
+  if ((interrupted_ = StopSignals::Caught()) != 0) {
+    std::fprintf(err_, "tarvex-sim: %s: stopped at t=%.3f s; writing what was flown\n", StopSignals::Name(interrupted_),
+                 t_);
+    return false;
+  }
   if (steps_ < o_.max_steps) return true;
+  std::fflush(out_);  // what the table showed so far comes first
   std::fprintf(err_,
                "tarvex-sim: stopped at t=%.3f s after %ld steps, the step cap (--max-steps); the run was to "
                "end at %.3f s\n",
@@ -581,13 +754,23 @@ void Run::ShowProgress() {
   }
 }
 
-// Expectations the run ended before fail.
+// Expectations, saves and HUD frames the run ended before fail.
 void Run::FailUnreached() {
   for (size_t i = next_event_; i < events_.size(); ++i) {
-    if (events_[i].command < Command::Expect) continue;
+    const Command c = events_[i].command;
+    if (c == Command::Save || c == Command::HudFrame) {
+      ++failed_;
+      std::fflush(out_);
+      std::fprintf(err_, "tarvex-sim: %s: %s to %s not reached: the run ended at t=%.3f s\n",
+                   events_[i].Where().c_str(), c == Command::Save ? "save" : "hudframe",
+                   Printable(events_[i].name).c_str(), t_);
+      continue;
+    }
+    if (c < Command::Expect) continue;
     ++failed_;
     if (report_)
       report_->Expectation(events_[i], events_[i].time, "not reached", "the run ended at t=" + Seconds(t_) + " s");
+    std::fflush(out_);  // what the table showed so far comes first
     std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
                  events_[i].Where().c_str(), t_);
   }
@@ -595,7 +778,13 @@ void Run::FailUnreached() {
 
 void Run::WriteOutputs() {
   std::string error;
-  if (csv_) Commit(csv_file_, o_.csv, "telemetry, one row per step");
+  const std::string rows =
+      o_.csv_every == 1 ? "one row per step" : "a row every " + std::to_string(o_.csv_every) + " steps";
+  if (csv_ && CsvToStdout())
+    Wrote(std::fflush(csv_) == 0, "standard output (telemetry, " + rows + ")",
+          "cannot write the telemetry to standard output");
+  else if (csv_)
+    Commit(csv_file_, o_.csv, "telemetry, " + rows);
   csv_ = nullptr;
   if (!o_.plot.empty()) {
     const bool ok = WriteOutput(o_.plot, PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_), true, error);
@@ -610,6 +799,8 @@ void Run::WriteOutputs() {
     Commit(trace_file_, o_.trace, "host calls of the module");
     trace_ = nullptr;
   }
+  if (FileSize(kSoundLog) != sound_log_before_)
+    written_.push_back(std::string(kSoundLog) + " (the sound connector's log, appended to)");
   if (report_) WriteReport();
 }
 
@@ -618,24 +809,42 @@ int Run::Go() {
   if (!o_.report.empty()) report_.reset(new ReportRecorder(o_.hud_every, std::max(0.1, duration_ / 4000)));
   if (!Load()) return bad_host_lines_ ? kBadInput : kModuleFailed;
   if (!OpenOutputs()) return kOutputFailed;
-  if (csv_) std::setvbuf(csv_, nullptr, _IOFBF, 1 << 16);  // a row every step: fewer, larger writes
-  FlushTrace();                                            // the set-up calls, as step 0
-  if (csv_) std::fprintf(csv_, "%s\n", CsvHeader().c_str());
+  if (csv_ && !CsvToStdout()) std::setvbuf(csv_, nullptr, _IOFBF, 1 << 16);  // a row every step: fewer, larger writes
+  FlushTrace();                                                              // the set-up calls, as step 0
+  if (csv_) std::fprintf(csv_, "%s\n", CsvHeaderOf().c_str());
   if (!o_.quiet) std::fprintf(out_, "%s\n", TableHeader().c_str());
   Record(true);
   progress_ = Terminal(err_);
   started_ = last_progress_ = std::time(nullptr);
-  for (AtTime(); GoesOn(); AtTime()) {
-    Step();
-    Record(false);
-    if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
-    ShowProgress();
+#if defined(__cpp_exceptions)
+  // Memory running out stops the run like a signal: what was flown is
+  // written, without the report's HUD frames, which hold the most.
+  try {
+#endif
+    for (AtTime(); GoesOn(); AtTime()) {
+      Step();
+      Record(false);
+      if (HudFrameWanted()) report_->AddFrame(HudFrameNow());
+      ShowProgress();
+    }
+#if defined(__cpp_exceptions)
+  } catch (const std::bad_alloc &) {
+    if (report_) report_->DropFrames();
+    std::fprintf(err_, "tarvex-sim: out of memory at t=%.3f s; writing what was flown\n", t_);
+    capped_ = true;
   }
-  if (progress_shown_) std::fprintf(err_, "\n");
-  if (!o_.quiet && steps_ % o_.every != 0)
-    std::fprintf(out_, "%s\n", TableRow(Measure(*focus_, t_, SoundId(focus_), Sound())).c_str());
-  FailUnreached();
-  WriteOutputs();
+  try {
+#endif
+    if (progress_shown_) std::fprintf(err_, "\n");
+    if (!o_.quiet && steps_ % o_.every != 0)
+      std::fprintf(out_, "%s\n", TableRow(Measure(*focus_, t_, SoundId(focus_), Sound())).c_str());
+    FailUnreached();
+    WriteOutputs();
+#if defined(__cpp_exceptions)
+  } catch (const std::bad_alloc &) {
+    WriteFailed("out of memory while writing the outputs; those not listed as written keep their previous content");
+  }
+#endif
   int code = Verdict();
   if (o_.quiet)  // what was written is said even so
     for (auto &f : written_) std::fprintf(out_, "wrote %s\n", f.c_str());
@@ -647,7 +856,8 @@ int Run::Go() {
 }  // namespace
 
 int Fly(const Options &options, std::FILE *out, std::FILE *err) {
-  Run run(options, out, err);
+  // Telemetry on standard output: everything else goes to standard error.
+  Run run(options, options.csv == "-" ? err : out, err, out);
   return run.Go();
 }
 

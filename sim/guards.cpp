@@ -54,6 +54,8 @@ bool ReadInputFile(const std::string &path, std::string &text, std::string &erro
   const int failure = std::ferror(in) ? (errno ? errno : EIO) : 0;
   std::fclose(in);
   if (failure) return error = "cannot read " + path + ": " + std::strerror(failure), false;
+  // A byte-order mark, as some editors write at the start of UTF-8 text.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   return true;
 }
 
@@ -69,54 +71,98 @@ double EffectiveStep(double dt, double acc) {
   return std::max(dt * std::min(acc, kMaxTimeAcceleration), kMinStep);
 }
 
+namespace {
+
+// The step a run is estimated at: the factor as the module flies it.
+double EstimatedStep(double dt, double acc) {
+  return EffectiveStep(dt, acc > kModuleTimeAccelerationCap ? kModuleTimeAccelerationCap : acc);
+}
+
+// Steps from the start to each event's time, in one pass over the events.
+class StepCounter {
+ public:
+  StepCounter(double dt, double acc) : dt_(dt), acc_(acc) {}
+  // Steps to reach `until` (no earlier than the last event counted).
+  double To(double until) const { return steps_ + std::max(0.0, until - t_) / EstimatedStep(dt_, acc_); }
+  // Passes an event: a timeacc line changes the factor from its time on.
+  void Pass(const ScriptEvent &ev) {
+    if (ev.command != Command::TimeAcc) return;
+    steps_ = To(ev.time), t_ = ev.time, acc_ = ev.value;
+  }
+
+ private:
+  double dt_, acc_, steps_ = 0, t_ = 0;
+};
+
+}  // namespace
+
 double StepsToReach(double until, double dt, double acc, const std::vector<ScriptEvent> &events) {
-  double steps = 0, t = 0;
+  StepCounter count(dt, acc);
   for (const ScriptEvent &ev : events) {
     if (ev.time >= until) break;
-    if (ev.command != Command::TimeAcc) continue;
-    steps += (ev.time - t) / EffectiveStep(dt, acc);
-    t = ev.time, acc = ev.value;
+    count.Pass(ev);
   }
-  return steps + std::max(0.0, until - t) / EffectiveStep(dt, acc);
+  return count.To(until);
 }
 
 void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, double duration, double time_acceleration,
                   std::vector<host::ScenarioProblem> &problems) {
   const size_t before = problems.size();
-  std::vector<std::string> inputs;
-  if (!o.scenario.empty()) inputs.push_back(o.scenario);
-  if (!o.script.empty()) inputs.push_back(o.script);
-  auto clash = [&](const std::string &out) -> std::string {
-    for (auto &in : inputs)
-      if (SameFile(out, in)) return in + ", which this run reads";
+  // Every file the run reads, loads or writes from the command line, by the
+  // file it names (another spelling of one file is that file).
+  struct Target {
+    std::string path, identity, what;
+  };
+  std::vector<Target> taken;
+  auto add = [&](const std::string &path, const std::string &what) {
+    if (!path.empty()) taken.push_back(Target{path, PathIdentity(path), what});
+  };
+  add(o.scenario, o.scenario + ", which this run reads");
+  add(o.script, o.script + ", which this run reads");
+  add(o.module, "the module this run loads");
+  if (!o.no_sound) add(o.sound, "the sound service this run loads");
+  add(kSoundLog, "the sound log the module writes");
+  // The module's sound connector appends to its log in the current folder:
+  // a pipe of that name would hold the run for good.
+  if (IsPipe(kSoundLog))
+    problems.push_back(host::ScenarioProblem{
+        kSoundLog, 0, "is a pipe, where the module's sound connector would wait for good; remove it"});
+  auto clash = [&](const std::string &path, size_t upto) -> std::string {
+    const std::string identity = PathIdentity(path);
+    for (size_t i = 0; i < upto; ++i)
+      if (taken[i].identity == identity || SameFile(path, taken[i].path)) return taken[i].what;
     return std::string();
   };
+  static const std::string standard_output;  // "--csv -" writes no file
   struct Named {
     const char *option;
     const std::string &path;
-  } outputs[] = {
-      {"--csv", o.csv}, {"--plot", o.plot}, {"--trace", o.trace}, {"--save", o.save}, {"--report", o.report}};
-  for (size_t i = 0; i < sizeof outputs / sizeof outputs[0]; ++i) {
-    if (outputs[i].path.empty()) continue;
-    std::string why = clash(outputs[i].path);
-    for (size_t j = 0; j < i && why.empty(); ++j)
-      if (!outputs[j].path.empty() &&
-          (outputs[i].path == outputs[j].path || SameFile(outputs[i].path, outputs[j].path)))
-        why = std::string("the file ") + outputs[j].option + " writes";
+  } outputs[] = {{"--csv", o.csv == "-" ? standard_output : o.csv},
+                 {"--plot", o.plot},
+                 {"--trace", o.trace},
+                 {"--save", o.save},
+                 {"--report", o.report}};
+  for (const Named &out : outputs) {
+    if (out.path.empty()) continue;
+    std::string why = clash(out.path, taken.size());
+    if (NameOf(out.path).empty()) why = "a folder (the path ends in a separator), not a file";
     if (!why.empty())
-      problems.push_back(
-          host::ScenarioProblem{std::string(outputs[i].option) + " " + outputs[i].path, 0, "refused: it is " + why});
+      problems.push_back(host::ScenarioProblem{std::string(out.option) + " " + out.path, 0, "refused: it is " + why});
+    add(out.path, std::string("the file ") + out.option + " writes");
   }
+  StepCounter count(o.dt, time_acceleration);
+  size_t written = 0;  // script outputs; those past kMaxScriptOutputs are refused as too many
   for (auto &ev : events) {
-    if (ev.command == Command::Save || ev.command == Command::HudFrame) {
+    if ((ev.command == Command::Save || ev.command == Command::HudFrame) && ++written <= kMaxScriptOutputs) {
       const bool save = ev.command == Command::Save;
       std::string why = ScriptSaveProblem(ev.name, save ? ".scn" : ".svg");
-      if (why.empty() && !clash(ev.name).empty()) why = "it is " + clash(ev.name);
+      if (why.empty() && !(why = clash(ev.name, taken.size())).empty()) why = "it is " + why;
       if (!why.empty())
         problems.push_back(host::ScenarioProblem{ev.file, ev.line,
                                                  (save ? "save to " : "hudframe to ") + ev.name + " refused: " + why});
     }
-    const double steps = StepsToReach(ev.time, o.dt, time_acceleration, events);
+    const double steps = count.To(ev.time);
+    count.Pass(ev);
     if (steps > (double)o.max_steps)
       problems.push_back(host::ScenarioProblem{ev.file, ev.line,
                                                "time " + Rough(ev.time) + " s is out of reach: it needs about " +

@@ -17,12 +17,25 @@ namespace sim {
 
 // Input files (scenario, script) larger than this are refused.
 const size_t kMaxInputBytes = 4u << 20;
+// What one run takes at most, far beyond any real use, so that the checks
+// before flying and the flight's memory stay bounded: vessels in a
+// scenario, script lines (the scenario's and the script file's together),
+// and the files a script writes (saves and HUD frames).
+const size_t kMaxVessels = 1000;
+const size_t kMaxScriptLines = 100000;
+const size_t kMaxScriptOutputs = 1000;
+// The time acceleration the module flies at most: it brings the host's
+// factor down to this in every step, so a run is estimated at it.
+const double kModuleTimeAccelerationCap = 10;
 // Problems printed before the rest are only counted.
 const size_t kProblemsShown = 20;
 // The shortest effective step (dt x time acceleration), in seconds, and the
 // highest time acceleration the host flies at.
 const double kMinStep = 1e-4;
 const double kMaxTimeAcceleration = 10000;
+
+// The log the module's sound connector writes in the current folder.
+const char *const kSoundLog = "OrbiterSound_Log.txt";
 
 // `text` with every control character written as "\xNN", so that a message
 // quoting hostile input shows it whole (a NUL would end it) and cannot move
@@ -41,12 +54,14 @@ void PrintProblems(std::FILE *err, const std::vector<host::ScenarioProblem> &pro
 double EffectiveStep(double dt, double time_acceleration);
 
 // Steps needed to reach `until` seconds, starting at `time_acceleration` and
-// following the script's timeacc lines (events sorted by time).
+// following the script's timeacc lines (events sorted by time), each factor
+// taken as the module flies it (at most kModuleTimeAccelerationCap).
 double StepsToReach(double until, double dt, double time_acceleration, const std::vector<ScriptEvent> &events);
 
-// Before anything flies: no output may be the scenario or script being read
-// (or another output), script saves and HUD frames stay inside the output
-// folder, and every script time and the end of the run (`duration` s) lie
+// Before anything flies: no output may be the scenario or script being read,
+// the module or sound service loaded, the sound log or another output (by
+// the file it names, however spelled), script saves and HUD frames stay
+// inside the output folder, and every script time and the end of the run (`duration` s) lie
 // within the step cap. What is wrong is added to `problems`.
 void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, double duration, double time_acceleration,
                   std::vector<host::ScenarioProblem> &problems);

@@ -21,10 +21,43 @@ std::string Num(double v) {
 
 }  // namespace
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `s[i]` (of a byte above
+// 0x7f), or 0 when it is not one (a stray byte, an overlong form, a
+// surrogate, beyond U+10FFFF).
+size_t Utf8Length(const std::string &s, size_t i) {
+  const unsigned char c = (unsigned char)s[i];
+  size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  const unsigned char c1 = (unsigned char)s[i + 1];
+  const unsigned char lo = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
+  const unsigned char hi = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
+  if (c1 < lo || c1 > hi) return 0;
+  for (size_t k = 2; k < n; ++k)
+    if (((unsigned char)s[i + k] & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+}  // namespace
+
 std::string XmlEscape(const std::string &s) {
   std::string out;
   out.reserve(s.size());
-  for (char c : s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if ((unsigned char)c >= 0x80) {
+      // Text that is not UTF-8 (a file name in another encoding) shows the
+      // replacement character where its bytes do not read.
+      const size_t n = Utf8Length(s, i);
+      if (n == 0) {
+        out += "\xEF\xBF\xBD";
+      } else {
+        out.append(s, i, n);
+        i += n - 1;
+      }
+      continue;
+    }
     switch (c) {
       case '<':
         out += "&lt;";

@@ -5,10 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "host/harness.h"
 #include "sim/flight.h"
+#include "sim/lists.h"
 #include "sim/options.h"
 
+#ifndef TARVEX_VERSION
+#define TARVEX_VERSION "unknown"
+#endif
+
 int main(int argc, char **argv) {
+  // Whole lines reach a pipe in order with the problems on standard error.
+  std::setvbuf(stdout, nullptr, _IOLBF, 1 << 12);
   sim::Options o;
   o.module = TARVEX_DEFAULT_MODULE;
   o.sound = TARVEX_DEFAULT_SOUND;
@@ -19,6 +27,22 @@ int main(int argc, char **argv) {
   }
   if (o.help) {
     std::fputs(sim::HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (o.list_wanted) {
+    std::fputs(sim::ListText(o.list).c_str(), stdout);
+    return 0;
+  }
+  if (o.version) {
+    std::printf("tarvex-sim %s\n", TARVEX_VERSION);
+    host::ModuleApi api;
+    if (!host::LoadModule(o.module, api, error)) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "tarvex-sim: %s\n", error.c_str());
+      return sim::kModuleFailed;
+    }
+    std::printf("module %s: ModuleDate \"%s\", GetModuleVersion %d\n", o.module.c_str(),
+                api.ModuleDate ? api.ModuleDate() : "(none)", api.GetModuleVersion ? api.GetModuleVersion() : 0);
     return 0;
   }
   return sim::Fly(o, stdout, stderr);

@@ -8,10 +8,13 @@
 #include <process.h>
 #include <windows.h>
 #else
+#include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
 #endif
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "sim/files.h"
@@ -34,6 +37,28 @@ bool Replace(const std::string &from, const std::string &to, std::string &reason
   return false;
 }
 void SyncFolder(const std::string &) {}
+bool ReadOnly(const std::string &path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+// A new file takes its folder's permissions on Windows; nothing to carry over.
+void TakeModeOf(int, const std::string &) {}
+bool Alive(long pid) {
+  HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, (DWORD)pid);
+  if (!h) return GetLastError() != ERROR_INVALID_PARAMETER;
+  CloseHandle(h);
+  return true;
+}
+// Calls `each` with the name of every entry of `folder` that starts with `prefix`.
+template <typename Each>
+void EachEntry(const std::string &folder, const std::string &prefix, Each each) {
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((folder + "\\" + prefix + "*").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do each(std::string(found.cFileName));
+  while (FindNextFileA(h, &found));
+  FindClose(h);
+}
 #else
 int OpenNew(const std::string &path) { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
 std::FILE *StreamOf(int fd) { return fdopen(fd, "w"); }
@@ -53,7 +78,50 @@ void SyncFolder(const std::string &folder) {
   (void)fsync(fd);
   ::close(fd);
 }
+bool Alive(long pid) { return kill((pid_t)pid, 0) == 0 || errno != ESRCH; }
+// Without a write bit, or not writable by this user (root may write any
+// file, but not replace one its owner made read-only).
+bool ReadOnly(const std::string &path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  return !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) || access(path.c_str(), W_OK) != 0;
+}
+// The replacement keeps the target's mode, and its owner and group where
+// this user may give them (else the user's own, as for any new file).
+void TakeModeOf(int fd, const std::string &path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return;
+  (void)fchmod(fd, st.st_mode & 0777);  // not set-user-ID and the like, for what it now holds
+  if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)fchown(fd, (uid_t)-1, st.st_gid);
+}
+template <typename Each>
+void EachEntry(const std::string &folder, const std::string &prefix, Each each) {
+  DIR *d = opendir(folder.c_str());
+  if (!d) return;
+  while (struct dirent *e = readdir(d))
+    if (std::strncmp(e->d_name, prefix.c_str(), prefix.size()) == 0) each(std::string(e->d_name));
+  closedir(d);
+}
 #endif
+
+// A temporary's name: ".NAME.tarvex-PID-N.tmp" beside the target, with the
+// name cut so that the whole stays within the 255 bytes a file name may have.
+const size_t kTempNameRoom = 200;
+std::string TempPrefix(const std::string &base) { return "." + base.substr(0, kTempNameRoom) + ".tarvex-"; }
+
+// Temporaries of the same target left by a run that was killed outright
+// (its process is gone) are removed before a new one is made.
+void RemoveStaleTemporaries(const std::string &folder, const std::string &base) {
+  const std::string prefix = TempPrefix(base);
+  EachEntry(folder, prefix, [&](const std::string &name) {
+    char *end;
+    const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+    if (end == name.c_str() + prefix.size() || *end != '-' || name.size() < 4 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0)
+      return;
+    if (pid != ProcessId() && pid > 0 && !Alive(pid)) std::remove((folder + "/" + name).c_str());
+  });
+}
 
 std::string Folder(const std::string &path) {
   std::string folder = ParentOf(path);
@@ -83,16 +151,20 @@ bool OutputFile::Open(const std::string &path, bool make_folders, std::string &e
     if (!f_) return error = "cannot write " + path + ": " + std::strerror(errno ? errno : EIO), false;
     return true;
   }
+  if (kind == FileKind::Plain && ReadOnly(path))
+    return error = "cannot write " + path + ": it is read-only; it is kept as it is", false;
   const std::string base = NameOf(path);
+  RemoveStaleTemporaries(folder, base);
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name =
-        folder + "/." + base + ".tarvex-" + std::to_string(ProcessId()) + "-" + std::to_string(counter++) + ".tmp";
+        folder + "/" + TempPrefix(base) + std::to_string(ProcessId()) + "-" + std::to_string(counter++) + ".tmp";
     int fd = OpenNew(name);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return error = "cannot write " + path + ": " + std::strerror(errno), false;
     }
+    if (kind == FileKind::Plain) TakeModeOf(fd, path);
     f_ = StreamOf(fd);
     if (!f_) {
       int e = errno;

@@ -2,9 +2,10 @@
 // written so that nothing is lost: the text goes to a temporary file in the
 // target's folder, which is flushed, synced and closed with every result
 // checked, then renamed over the target. A failure leaves the previous file
-// untouched and says why. A target that exists and is not a regular file (a
-// device such as /dev/null) is written in place, still with every result
-// checked.
+// untouched and says why. A replaced file keeps its mode (and its owner and
+// group where the user may give them); a read-only one is refused and kept.
+// A target that exists and is not a regular file (a device such as
+// /dev/null) is written in place, still with every result checked.
 #pragma once
 
 #include <cstdio>

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sim/hud_frame.h"
+
 namespace sim {
 
 namespace {
@@ -30,23 +32,6 @@ std::string Exact(double v) {
   return buf;
 }
 
-std::string Escape(const std::string &s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '&')
-      out += "&amp;";
-    else if (c == '"')
-      out += "&quot;";
-    else
-      out += c;
-  }
-  return out;
-}
-
 struct Series {
   const char *name;
   const char *colour;
@@ -68,7 +53,7 @@ void Panel(std::string &svg, const std::vector<PlotPoint> &pts, double t0, doubl
   for (const PlotMark &m : marks) {
     if (m.t < t0 || m.t > t1) continue;
     svg += "<path d=\"M" + F(X(m.t)) + "," + F(top + kPanel) + " v-8\" stroke=\"#0a58ca\" stroke-width=\"2\"><title>" +
-           Escape(m.label) + "</title></path>\n";
+           XmlEscape(m.label) + "</title></path>\n";
   }
   // Value ticks and grid.
   double step = TickStep(y.hi - y.lo, 6);
@@ -144,7 +129,7 @@ std::string PlotSvg(const std::vector<PlotPoint> &pts, const std::string &title,
                     "\" font-family=\"sans-serif\" data-t0=\"" + Exact(t0) + "\" data-t1=\"" + Exact(t1) +
                     "\" data-x0=\"" + F(kLeft) + "\" data-x1=\"" + F(kWidth - kRight) + "\">\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#fafafa\"/>\n";
-  svg += "<text x=\"" + F(kWidth / 2) + "\" y=\"28\" text-anchor=\"middle\" font-size=\"16\">" + Escape(title) +
+  svg += "<text x=\"" + F(kWidth / 2) + "\" y=\"28\" text-anchor=\"middle\" font-size=\"16\">" + XmlEscape(title) +
          "</text>\n";
   Panel(svg, pts, t0, t1, kTop, upper, "altitude (m), speeds (m/s)",
         {{"altitude (m)", "#1f77b4", &PlotPoint::alt},

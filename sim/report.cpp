@@ -146,6 +146,9 @@ std::string ReportHtml(const Report &r) {
   for (const auto &e : r.events)
     h += "<tr data-t=\"" + Js(e.t) + "\"><td>" + Fixed(e.t, 2) + "</td><td class=\"k\">" + e.kind + "</td><td>" +
          XmlEscape(e.text) + "</td></tr>\n";
+  if (r.events_left_out)
+    h += "<tr><td></td><td class=\"k\">more</td><td>" + std::to_string(r.events_left_out) +
+         " more events, past the report's " + std::to_string(kMaxReportEvents) + "</td></tr>\n";
   h += "</table></div>\n";
 
   h += "<h2>Expectations</h2>\n<table id=\"expectations\">\n<tr><th>line</th><th>t (s)</th><th>expectation</th>"
@@ -170,9 +173,20 @@ std::string ReportHtml(const Report &r) {
   return h;
 }
 
+void ReportRecorder::DropFrames() {
+  std::vector<HudFrame>().swap(r_.frames);
+  next_frame_ = 1e300;
+}
+
 void ReportRecorder::AddFrame(HudFrame f) {
   // The next frame is due at the next multiple of the interval, however
   // long the steps are.
+  if (r_.frames.size() >= kMaxReportFrames) {
+    size_t kept = 0;
+    for (size_t i = 0; i < r_.frames.size(); i += 2) r_.frames[kept++] = std::move(r_.frames[i]);
+    r_.frames.resize(kept);
+    frame_every_ *= 2;
+  }
   next_frame_ = (std::floor(f.t / frame_every_ + 1e-9) + 1) * frame_every_;
   r_.frames.push_back(std::move(f));
 }
@@ -187,6 +201,7 @@ void ReportRecorder::Observe(double t, const std::vector<host::HostVessel *> &ve
       warnings_.emplace_back(who);
     }
   }
+  KeepEventsBounded();
   for (size_t i = 0; i < vessels.size(); ++i) {
     warnings_[i].Observe(t, vessels[i]->cw[0], r_.events);
     if (!sound || !sound->slot_state || !sound->slot_file) continue;
@@ -210,6 +225,15 @@ void ReportRecorder::Observe(double t, const std::vector<host::HostVessel *> &ve
 void ReportRecorder::Input(const ScriptEvent &ev, double t) {
   FlightEvent e;
   if (InputEvent(ev, t, e)) r_.events.push_back(e);
+  KeepEventsBounded();
+}
+
+// Events past the cap are only counted (a step adds at most a few per vessel
+// before the next look).
+void ReportRecorder::KeepEventsBounded() {
+  if (r_.events.size() <= kMaxReportEvents) return;
+  r_.events_left_out += r_.events.size() - kMaxReportEvents;
+  r_.events.resize(kMaxReportEvents);
 }
 
 void ReportRecorder::Expectation(const ScriptEvent &ev, double t, const std::string &verdict,
@@ -226,6 +250,7 @@ std::vector<PlotMark> ReportRecorder::Marks() const {
 
 Report ReportRecorder::Finish(std::string title, std::vector<std::string> description, std::string summary,
                               std::string chart, double duration) {
+  KeepEventsBounded();
   Report r = std::move(r_);
   r_ = Report{};
   r.title = std::move(title);

@@ -42,11 +42,18 @@ struct Report {
   std::vector<HudFrame> frames;
   std::vector<StateRow> states;
   std::vector<FlightEvent> events;
+  size_t events_left_out = 0;  // past kMaxReportEvents
   std::vector<ExpectationResult> expectations;
 };
 
 // The page.
 std::string ReportHtml(const Report &r);
+
+// What a report keeps at most, so that its page stays a few megabytes
+// however long the run: HUD frames (past the cap every other one goes and
+// they are taken half as often) and timeline events (the rest are counted).
+const size_t kMaxReportFrames = 2000;
+const size_t kMaxReportEvents = 20000;
 
 // Collects a report while the flight host flies: HUD frames every
 // `frame_every` seconds, the state every `state_every`, and the events.
@@ -58,6 +65,8 @@ class ReportRecorder {
   // then redraws the HUD and hands the frame to AddFrame.
   bool WantsHudFrame(double t) const { return t >= next_frame_ - 1e-9; }
   void AddFrame(HudFrame f);
+  // Frees the frames and takes no more (memory ran out).
+  void DropFrames();
 
   // After every step: the sound slots and the envelope warning of each
   // vessel (its sound identifier is its index), and the state of the vessel
@@ -74,6 +83,7 @@ class ReportRecorder {
   std::vector<PlotMark> Marks() const;
 
  private:
+  void KeepEventsBounded();
   double frame_every_, state_every_;
   double next_frame_ = 0, next_state_ = 0;
   std::vector<SlotWatch> slots_;

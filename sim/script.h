@@ -1,19 +1,9 @@
-// The flight script: timed pilot inputs and expectations, one per line:
-//   <time> key <NAME> [shift|ctrl|alt]
-//   <time> set <main|hover|elevator|aileron|rudder|trim|forward|back|brake> <level>
-//   <time> navmode <HOLDALT|HLEVEL|KILLROT> <on|off>
-//   <time> timeacc <x>
-//   <time> camera <internal|external>
-//   <time> cockpit <virtual|panel|generic>
-//   <time> hud <surface|orbit|docking>
-//   <time> save <file>
-//   <time> hudframe <file.svg>
-//   <time> expect <column> <op> <value> [tolerance]
-//   <time> expect hud "<text>"
-//   <time> expect sound <slot> <playing|stopped>
-// A ';' outside double quotes starts a comment. Times are simulation seconds. A column, or the target of `set`, may be
-// qualified with a vessel name ("Tarvex2.alt"); otherwise it is the vessel in
-// focus.
+// The flight script: timed pilot inputs and expectations, one per line,
+// "<time> <command> <arguments>". The commands are in one table
+// (ScriptCommands), each with the routine that reads it; docs/scenarios.md
+// describes them. A ';' outside double quotes starts a comment. Times are
+// simulation seconds. A column, or the target of `set`, may be qualified
+// with a vessel name ("Tarvex2.alt"); otherwise it is the vessel in focus.
 #pragma once
 
 #include <string>
@@ -50,16 +40,33 @@ struct ScriptEvent {
   std::string Where() const { return file + ":" + std::to_string(line); }
 };
 
+// A command as the lists and the reference show it.
+struct ScriptCommand {
+  const char *name;       // "key", "expect hud"
+  const char *arguments;  // what follows it
+  const char *meaning;
+};
+const std::vector<ScriptCommand> &ScriptCommands();
+
+// The controls `set` moves: name, target, lowest level (-1 or 0; the
+// highest is 1) and how the vessel and the host act on it.
+struct SetControl {
+  const char *name;
+  SetTarget target;
+  double lowest;
+  const char *meaning;
+};
+const std::vector<SetControl> &SetTargets();
+
 // Reads one script line; on failure says what was expected in `error`.
 bool ParseScriptLine(const std::string &text, ScriptEvent &ev, std::string &error);
 
-// Reads every line; problems carry the file and line number. The events come
-// back sorted by time, lines of the same time in file order.
+// Reads every line; problems carry the file and line number, and a line
+// earlier in time than a line above it is a warning. The events come back
+// sorted by time, lines of the same time in file order. False when a
+// problem other than a warning was found.
 bool ParseScript(const std::vector<host::ScenarioScriptLine> &lines, const std::string &file,
                  std::vector<ScriptEvent> &events, std::vector<host::ScenarioProblem> &problems);
-
-// A key by its name ("E", "G", "0", "COMMA", "F1", "OAPI_KEY_E"...); 0 if unknown.
-unsigned KeyCode(const std::string &name);
 
 // Whether `actual` passes the comparison.
 bool Holds(Compare op, double actual, double value, double tolerance);

@@ -68,41 +68,55 @@ char *WriteValue(char *p, char *end, double v) {
 
 }  // namespace
 
+const std::vector<ColumnInfo> &Columns() {
+  // In the order of the Column enumeration.
+  static const std::vector<ColumnInfo> columns = {
+      {"t", "s", "simulation time"},
+      {"alt", "m", "altitude of the centre of gravity above the ground"},
+      {"airspeed", "m/s", "airspeed"},
+      {"vs", "m/s", "vertical speed, positive up"},
+      {"pitch", "deg", "pitch, nose up positive"},
+      {"bank", "deg", "bank, right wing down positive"},
+      {"heading", "deg", "heading, 0 north, 90 east, 0 to 360"},
+      {"fuel", "kg", "propellant in the tank"},
+      {"ground", "0/1", "1 while a touchdown point touches the ground"},
+      {"main_level", "0..1", "main engine level"},
+      {"main_max", "N",
+       "main engine maximum thrust: 0 off or outside the envelope, 300000 lift regime, 440000 conventional, 550000 "
+       "with reheat"},
+      {"hover_level", "0..1", "mean level of the two lift thrusters"},
+      {"reheat_level", "0..1", "reheat flame level (1 burning)"},
+      {"gear_anim", "0..1", "gear position: 0 down, 1 up"},
+      {"nozzle_anim", "0..1", "nozzle cover panels, moved with the nozzle: 0 aft, 1 down"},
+      {"drag_cw_z", "1", "drag coefficient forward: 0.3 in the envelope, 999 outside"},
+      {"warning", "0/1", "flight-envelope warning: its sound playing (without a sound service: drag 999)"},
+      {"x", "m", "position east"},
+      {"z", "m", "position north"},
+      {"groundspeed", "m/s", "horizontal speed over the ground"},
+      {"aoa", "deg", "angle of attack"},
+      {"mass", "kg", "vessel mass with propellant"},
+      {"hover_max", "N", "lift thruster maximum thrust (100000 once the altitude hold has been on)"},
+      {"elevator", "-1..1", "elevator level"},
+      {"aileron", "-1..1", "aileron level"},
+      {"rudder", "-1..1", "rudder level"},
+      {"trim", "-1..1", "elevator trim level"},
+      {"strut_anim", "0..1", "nose strut extension"},
+      {"holdalt", "0/1", "altitude hold on"},
+      {"hlevel", "0/1", "horizon-level hold on"},
+      {"killrot", "0/1", "kill rotation on"},
+      {"attitude_mode", "0..2", "host attitude mode: 0 off, 1 rotation, 2 linear"},
+      {"engine_sound", "0/1", "engine sound (slot 10) playing"},
+      {"reheat_sound", "0/1", "reheat sound (slot 13) playing"},
+  };
+  return columns;
+}
+
 const std::vector<std::string> &ColumnNames() {
-  static const std::vector<std::string> names = {"t",
-                                                 "alt",
-                                                 "airspeed",
-                                                 "vs",
-                                                 "pitch",
-                                                 "bank",
-                                                 "heading",
-                                                 "fuel",
-                                                 "ground",
-                                                 "main_level",
-                                                 "main_max",
-                                                 "hover_level",
-                                                 "reheat_level",
-                                                 "gear_anim",
-                                                 "nozzle_anim",
-                                                 "drag_cw_z",
-                                                 "warning",
-                                                 "x",
-                                                 "z",
-                                                 "groundspeed",
-                                                 "aoa",
-                                                 "mass",
-                                                 "hover_max",
-                                                 "elevator",
-                                                 "aileron",
-                                                 "rudder",
-                                                 "trim",
-                                                 "strut_anim",
-                                                 "holdalt",
-                                                 "hlevel",
-                                                 "killrot",
-                                                 "attitude_mode",
-                                                 "engine_sound",
-                                                 "reheat_sound"};
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> out;
+    for (const ColumnInfo &c : Columns()) out.push_back(c.name);
+    return out;
+  }();
   return names;
 }
 
@@ -184,7 +198,10 @@ const std::string &CsvRowWriter::Row(const Sample &s) {
     // A column that holds the same value as in the last row keeps its text.
     if (!c.known || std::memcmp(&c.v, &s.v[i], sizeof c.v) != 0) {
       c.v = s.v[i];
-      c.len = static_cast<int>(WriteValue(c.text, c.text + sizeof c.text, c.v) - c.text);
+      // The time in full, so that no two rows share it.
+      char *end = i == T ? std::to_chars(c.text, c.text + sizeof c.text, c.v, std::chars_format::general).ptr
+                         : WriteValue(c.text, c.text + sizeof c.text, c.v);
+      c.len = static_cast<int>(end - c.text);
       c.known = true;
     }
     if (i) row_ += ',';

@@ -12,7 +12,13 @@
 
 namespace sim {
 
-// The columns, in the order of the CSV header.
+// The columns, in the order of the CSV header, with their units.
+struct ColumnInfo {
+  const char *name;
+  const char *unit;  // "m", "deg", "0/1" for a flag, "0..1" for a level
+  const char *meaning;
+};
+const std::vector<ColumnInfo> &Columns();
 const std::vector<std::string> &ColumnNames();
 // Index of a column by name, or -1.
 int ColumnIndex(const std::string &name);

@@ -8,11 +8,12 @@ file(GLOB TARVEX_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scenarios/*.scn
 foreach(scn ${TARVEX_SCENARIOS})
   get_filename_component(stem ${scn} NAME_WE)
   add_test(NAME msvc.scenario.${stem} COMMAND orbiter ${scn} --quiet --save out/${stem}-end.scn
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/flight)
+    --csv out/${stem}.csv --trace out/${stem}.trace WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/flight)
 endforeach()
 set_tests_properties(msvc.scenario.demo PROPERTIES FIXTURES_SETUP msvc_demo_saved)
 add_test(NAME msvc.scenario.demo-resume
   COMMAND orbiter out/demo-hover.scn --quiet --script ${CMAKE_SOURCE_DIR}/scenarios/resume/demo-hover.script
+  --save out/demo-resume-end.scn --csv out/demo-resume.csv --trace out/demo-resume.trace
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/flight)
 set_tests_properties(msvc.scenario.demo-resume PROPERTIES FIXTURES_REQUIRED msvc_demo_saved)
 

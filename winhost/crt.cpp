@@ -8,6 +8,10 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(TARVEX_CRT_DLL)
+#include "module/fpu_mode.h"
+#endif
+
 extern "C" {
 typedef void(__cdecl *InitFn)(void);
 typedef int(__cdecl *CheckedInitFn)(void);
@@ -70,6 +74,9 @@ extern "C" int __cdecl atexit(InitFn fn) {
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID);
 
 extern "C" BOOL WINAPI _DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  // The static objects are made and destroyed in the module's own
+  // floating-point mode, whatever the loading host's is.
+  const ModuleFpuMode fpu_mode;
   if (reason == DLL_PROCESS_ATTACH && RunInitialisers() != 0) return FALSE;
   const BOOL ok = DllMain(instance, reason, reserved);
   if (reason == DLL_PROCESS_DETACH) RunExitList();

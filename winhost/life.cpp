@@ -17,6 +17,7 @@
 #include <string>
 
 #include "host/harness.h"
+#include "host/module_call.h"
 #include "sound_service/service_control.h"
 
 namespace {
@@ -79,7 +80,14 @@ int main(int argc, char **argv) {
   if (keep_calls) keep_calls(1);
   host::ModuleApi api;
   if (!host::LoadModule(argv[1], api, error)) return std::fprintf(stderr, "life: %s\n", error.c_str()), 3;
-  std::printf("ModuleDate %s, GetModuleVersion %d\n", api.ModuleDate(), api.GetModuleVersion());
+  const char *date;
+  int version;
+  {
+    const host::ModuleCall in;
+    date = api.ModuleDate();
+    version = api.GetModuleVersion();
+  }
+  std::printf("ModuleDate %s, GetModuleVersion %d\n", date, version);
   Flush("load");
 
   host::HostVessel &hv = host::AddVessel("Tarvex1");
@@ -113,17 +121,30 @@ int main(int argc, char **argv) {
     if (step % 25 == 0)
       for (size_t i = 0; i < hv.airfoils.size(); ++i) {
         double cl = 0, cm = 0, cd = 0;
-        hv.airfoils[i].cf(-0.3 + step * 0.003, 0.1 + step * 0.002, 1e7, &cl, &cm, &cd);
+        {
+          const host::ModuleCall in;
+          hv.airfoils[i].cf(-0.3 + step * 0.003, 0.1 + step * 0.002, 1e7, &cl, &cm, &cd);
+        }
         std::printf("airfoil[%d] %s %s %s\n", (int)i, Bits(cl).c_str(), Bits(cm).c_str(), Bits(cd).c_str());
       }
   }
 
   VESSEL3 *v = host::Callbacks(hv);
-  std::printf("clbkLoadVC %d\n", (int)v->clbkLoadVC(0));
+  bool loaded;
+  {
+    const host::ModuleCall in;
+    loaded = v->clbkLoadVC(0);
+  }
+  std::printf("clbkLoadVC %d\n", (int)loaded);
   Flush("virtual cockpit");
   for (int id = 0; id < 40; ++id) {
     VECTOR3 p = _V(0.1, 0.2, 0.3);
-    std::printf("clbkVCMouseEvent(%d) %d\n", id, (int)v->clbkVCMouseEvent(id, PANEL_MOUSE_LBDOWN, p));
+    bool answered;
+    {
+      const host::ModuleCall in;
+      answered = v->clbkVCMouseEvent(id, PANEL_MOUSE_LBDOWN, p);
+    }
+    std::printf("clbkVCMouseEvent(%d) %d\n", id, (int)answered);
   }
   Flush("virtual cockpit clicks");
   host::RecordingSketchpad skp;

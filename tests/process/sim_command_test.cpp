@@ -81,6 +81,17 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
                         "BEGIN_SCRIPT\n0.005 timeacc 1e-320\n0.01 expect t >= 0.01\nEND_SCRIPT\n");
   Write("far.scn", kFalling + "BEGIN_SCRIPT\n1e300 key E\nEND_SCRIPT\n");
   Write("warp.scn", kFalling + "BEGIN_SCRIPT\n0 timeacc 1000\nEND_SCRIPT\n");  // the module caps it at 10
+  // Silent traps: each says what it found and what it does.
+  Write(
+      "traps.scn",
+      "BEGIN_ENVIRONMENT\n  TimeAc 2\n  Date MJD 5x\nEND_ENVIRONMENT\nBEGIN_SHIPS\nTarvex1:Tarvx\n  STAUS Landed\nEND\n"
+      "Tarvex2:Tarvex\n  GEARX 1\n  ENG TURN 1.2x\nEND\nEND_SHIPS\nBEGIN_SCRIPT\n"
+      "1 kye E\nEND_SCRIPT\nBEGIN_SHIP\n");
+  Write("host.scn", "BEGIN_SHIPS\nTarvex1:Tarvex\n  STAUS Landed\n  ALT 5abc\nEND\nEND_SHIPS\n");
+  Write("vel.scn", "BEGIN_SHIPS\nTarvex1:Tarvex\n  ALT 50\n  AIRSPEED 9\n  VEL 0 0 3\nEND\nEND_SHIPS\n");
+  Write("noted.scn",
+        "BEGIN_SHIPS\nTarvex1:Tarvex\n  STATUS Landed\n  ALT 50\n  PITCH 10\n  FUEL 99999\n  FEUL 1\n"
+        "END\nEND_SHIPS\nBEGIN_SCRIPT\n2 hud none\n1 expect fuel == 20000\nEND_SCRIPT\n");
   std::string junk(300000, '\0');
   for (size_t i = 0; i < junk.size(); ++i) junk[i] = (char)(i * 7919 % 251);
   Write("junk.scn", junk);
@@ -93,7 +104,22 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"no_ships.scn --no-sound", 2, "expected at least one vessel block"},
       {"ghost.scn --no-sound", 2, "ghost.scn:9: expected the name of a vessel of the scenario"},
       {"--module ./nowhere.so --no-sound", 3, "cannot load module ./nowhere.so"},
-      {"--sound ./nowhere.dll --quiet --duration 0.1", 0, "(flying without sound)"},
+      {"--sound ./nowhere.dll --quiet --duration 0.1", 3, "cannot load"},
+      {"traps.scn", 2, "traps.scn:2: expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"TimeAc 2\" (did you mean TimeAcc?)"},
+      {"traps.scn", 2, "traps.scn:3: expected \"Date MJD <days>\", found \"Date MJD 5x\""},
+      {"traps.scn", 2, "traps.scn:6: unknown vessel class \"Tarvx\" for \"Tarvex1\": the classes that exist are Tarvex (did you mean Tarvex?)"},
+      {"traps.scn", 2, "traps.scn:10: \"GEARX 1\" begins with GEAR, which the class reads as its own line; expected \"GEAR <command> [<position>]\""},
+      {"traps.scn", 2, "traps.scn:11: expected \"ENG TURN <drive> [<angle>]\", found \"ENG TURN 1.2x\""},
+      {"traps.scn", 2, "traps.scn:15: expected a command key, set, navmode, timeacc, camera, cockpit, hud, save, hudframe or expect, found \"kye\" (did you mean key?)"},
+      {"traps.scn", 2, "traps.scn:17: expected BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or BEGIN_SCRIPT, found \"BEGIN_SHIP\" (did you mean BEGIN_SHIPS?)"},
+      {"host.scn --no-sound", 2, "host.scn:3: warning: \"STAUS Landed\" is neither a host line nor one of Tarvex's; ignored (did you mean STATUS?)"},
+      {"host.scn --no-sound", 2, "host.scn:4: expected \"ALT <metres, -100 to 1e12>\", found \"5abc\""},
+      {"vel.scn --no-sound --quiet --duration 0.1", 0, "vel.scn:4: warning: AIRSPEED is not used: VEL gives the velocity (3 m/s)"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:4: warning: ALT is not used with STATUS Landed: the vessel rests on its gear"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:5: warning: PITCH is not used with STATUS Landed"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:6: warning: FUEL 99999 is more than the tank holds: filled to its 20000 kg"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:7: warning: \"FEUL 1\" is neither a host line nor one of Tarvex's; ignored (did you mean FUEL?)"},
+      {"noted.scn --no-sound --quiet", 0, "noted.scn:12: warning: \"1 expect fuel == 20000\" comes after line 11 at 2 s but runs before it, at 1 s"},
       {"odd.scn --no-sound", 2, "odd.scn:4: ALT -1000000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:5: ANGVEL 0 0 10000 is impossible"},
       {"odd.scn --no-sound", 2, "odd.scn:6: AIRSPEED 1e+308 is impossible"},
@@ -105,7 +131,7 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"far.scn --no-sound", 2, "far.scn:9: time 1e+300 s is out of reach"},
       {"--no-sound --duration 1 --max-steps 59", 2, "--duration: 1 s need about 60 steps, more than the cap of 59"},
       {"--no-sound --quiet --duration 1 --max-steps 60", 0, ""},  // exactly at the cap
-      {"warp.scn --no-sound --quiet --duration 100 --max-steps 100", 2, "after 100 steps, the step cap (--max-steps)"},
+      {"warp.scn --no-sound --quiet --duration 100 --max-steps 599", 2, "--duration: 100 s need about 600 steps"},
       {"slow.scn --no-sound --quiet", 0, ""},  // steps never shorter than 0.0001 s
       {"/dev/zero", 2, "cannot read /dev/zero: larger than 4 MiB"},
       {"junk.scn", 2, "more\ntarvex-sim: "},
@@ -169,6 +195,46 @@ TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputs) {
   EXPECT_EQ(std::count(ten.begin(), ten.end(), '\n'), 1 + 1 + 600) << "without a script or --duration: 10 s";
 
   EXPECT_TRUE(Has(Slurp("out/fall-1s.scn"), "Tarvex1:Tarvex\n  STATUS Flying\n  ALT 495.0")) << "saved at 1 s";
+  EXPECT_EQ(Sim("out/fall-1s.scn --no-sound --quiet --duration 0.1").err, "") << "a save loads without a warning";
+}
+
+// A run pipes into other tools: the telemetry alone on standard output, the
+// rest on standard error, and problems in order with the table.
+TEST_F(SimCommand, CommandLineConventions) {
+  Write("fall.scn", kFalling + "BEGIN_SCRIPT\n0.5 expect alt > 9999\nEND_SCRIPT\n");
+  Result r = Sim("fall.scn --no-sound --duration=1 --csv - --csv-every 30");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out.rfind("t,alt,airspeed,", 0), 0u) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 1 + 2) << "header, start, every 30 steps\n" << r.out;
+  EXPECT_ALL(Has(r.out, "\n0.5,"), Has(r.out, "\n1,")) << r.out;
+  EXPECT_ALL(Has(r.err, "t(s)"), Has(r.err, "wrote standard output (telemetry, a row every 30 steps)")) << r.err;
+  int code = std::system((std::string(TARVEX_SIM_PATH) + " fall.scn --no-sound --every 1 >both.txt 2>&1").c_str());
+  EXPECT_EQ(WEXITSTATUS(code), 1);
+  const std::string both = Slurp("both.txt");
+  const size_t failed = both.find("expectation failed at t=0.500 s");
+  EXPECT_ALL(failed != std::string::npos, failed > both.find("\n     0.48 "), failed < both.find("\n     0.52 "))
+      << "the problem between the rows it falls between\n"
+      << both.substr(0, 3000);
+  Result v = Sim("--version");
+  EXPECT_ALL(Has(v.out, "tarvex-sim 1."), Has(v.out, "ModuleDate \"Mar  3 2011\", GetModuleVersion 20100830"))
+      << v.out << v.err;
+  EXPECT_EQ(Sim("--version --module nowhere.so").code, 3);
+  Result two = Sim("--no-sound --quiet --duration 0.1 --csv out/two.csv " + std::string(TARVEX_SOURCE_DIR) +
+                   "/scenarios/two_vessels.scn");
+  const std::string csv = Slurp("out/two.csv");
+  EXPECT_EQ(csv.rfind("t,Tarvex1.alt,Tarvex1.airspeed,", 0), 0u) << csv.substr(0, 200);
+  EXPECT_TRUE(Has(csv.substr(0, csv.find('\n')), ",Tarvex2.reheat_sound")) << "every vessel's columns";
+}
+
+// The reference's first flight flies as written there.
+TEST_F(SimCommand, TheReferencesFirstFlightFliesAsWritten) {
+  const std::string doc = Slurp(std::string(TARVEX_SOURCE_DIR) + "/docs/scenarios.md");
+  const size_t at = doc.find("```\nBEGIN_DESC", doc.find("## A first flight"));
+  ASSERT_NE(at, std::string::npos);
+  Write("hover.scn", doc.substr(at + 4, doc.find("```", at + 4) - at - 4));
+  Result r = Sim("hover.scn --quiet");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.err, "") << "no warning either";
 }
 
 TEST_F(SimCommand, FilesAreWrittenWholeOrNotAtAllAndSavesStayInTheOutputFolder) {
@@ -213,7 +279,10 @@ TEST_F(SimCommand, FilesAreWrittenWholeOrNotAtAllAndSavesStayInTheOutputFolder) 
   EXPECT_FALSE(fs::exists("../outside/d.scn"));
   EXPECT_TRUE(fs::exists(end)) << "--save goes wherever the user names";
   Result r = Sim("--no-sound --duration 0.1 --trace /dev/full --csv keep.csv --quiet");
-  EXPECT_EQ(r.out, "wrote keep.csv (telemetry, one row per step)\n") << "only what was written, also with --quiet";
+  EXPECT_EQ(r.out,
+            "wrote keep.csv (telemetry, one row per step)\n"
+            "wrote OrbiterSound_Log.txt (the sound connector's log, appended to)\n")
+      << "only what was written, also with --quiet";
   for (auto &e : fs::directory_iterator(".")) EXPECT_FALSE(Has(e.path().string(), ".tmp")) << e.path();
 }
 
@@ -240,19 +309,51 @@ TEST_F(SimCommand, HudFramesAndTheReportShowWhatThePilotSaw) {
     EXPECT_FALSE(Has(page, fetch)) << "the report fetches nothing: " << fetch;
 }
 
-// A second round of hostile input, one class of attack per group of rows.
-TEST_F(SimCommand, HostileNamesAreRefusedOnTheBytesTheSystemSees) {
-  Write("run.sh", "#!/bin/sh\necho mine\n");
-  Write("nul.scn", kFalling + "BEGIN_SCRIPT\n0 save run.sh" + std::string(1, '\0') + ".scn\n0 hudframe run.sh" +
-                       std::string(1, '\0') + ".svg\n0 save esc\x1b[2J.scn\nEND_SCRIPT\n");
-  // clang-format off
-  ExpectRuns({
-      {"nul.scn --no-sound", 2, "nul.scn:9: save to run.sh\\x00.scn refused: a name with a control character"},
-      {"nul.scn --no-sound", 2, "nul.scn:10: hudframe to run.sh\\x00.svg refused: a name with a control character"},
-      {"nul.scn --no-sound", 2, "nul.scn:11: save to esc\\x1b[2J.scn refused"},
-  });
-  // clang-format on
-  EXPECT_EQ(Slurp("run.sh"), "#!/bin/sh\necho mine\n") << "the file the name stops at is untouched";
+// "\n", "\t", "\xNN" and "\\" in a table's field.
+std::string Unescaped(const std::string &s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\\' || i + 1 == s.size()) {
+      out += s[i];
+    } else if (s[++i] == 'x' && i + 2 < s.size()) {
+      out += (char)std::stoi(s.substr(i + 1, 2), nullptr, 16), i += 2;
+    } else {
+      out += s[i] == 'n' ? '\n' : s[i] == 't' ? '\t' : s[i];
+    }
+  }
+  return out;
+}
+
+// Hostile input as a table (tests/data/sim_attacks.txt, which says how it
+// reads): files written, runs, and what they leave behind.
+TEST_F(SimCommand, HostileInputFromTheTable) {
+  const std::string shell = std::string("SIM='") + TARVEX_SIM_PATH + "'; MODULE='" + TARVEX_MODULE_PATH + "'; ";
+  std::string file, text;
+  bool in_file = false;
+  for (const std::string &row : tarvex_test::DataLines("sim_attacks.txt")) {
+    if (in_file) {
+      if (row == "end")
+        Write(file, text), in_file = false;
+      else
+        text += Unescaped(row) + "\n";
+      continue;
+    }
+    const size_t bar = row.find(" | "), last = row.rfind(" | ");
+    const std::string kind = row.substr(0, bar), rest = bar == std::string::npos ? "" : row.substr(bar + 3);
+    const std::string name = Unescaped(kind.substr(kind.find(' ') + 1));
+    if (kind.rfind("file ", 0) == 0)
+      file = name, text.clear(), in_file = true;
+    else if (kind.rfind("run ", 0) == 0)
+      ExpectRuns({{Unescaped(row.substr(bar + 3, last - bar - 3)), std::stoi(name), Unescaped(row.substr(last + 3))}});
+    else if (kind.rfind("has ", 0) == 0 || kind.rfind("lacks ", 0) == 0)
+      EXPECT_EQ(Has(Slurp(name), Unescaped(rest)), kind[0] == 'h') << row;
+    else if (kind.rfind("gone ", 0) == 0)
+      EXPECT_FALSE(fs::exists(name)) << row;
+    else if (kind == "sh")
+      EXPECT_EQ(std::system((shell + rest).c_str()), 0) << row;
+    else
+      ADD_FAILURE() << "a row of an unknown kind: " << row;
+  }
 }
 
 }  // namespace

@@ -16,8 +16,8 @@ std::string Input(const char *line) {
 TEST(Events, ScriptInputsByName) {
   struct Row {
     const char *line, *event;
-  } rows[] = {{"1 key E", "key: key E: engine start or stop"},
-              {"1 key G shift", "key: key shift+G: gear up or down"},
+  } rows[] = {{"1 key E", "key: key E: engine start or stop, on the ground only"},
+              {"1 key G shift", "key: key shift+G: gear up or down, in the air only"},
               {"1 key X", "key: key X: not used by the vessel"},
               {"1 set Tarvex2.main 0.5", "control: Tarvex2: main 0.5"},
               {"1 navmode HOLDALT off", "navmode: HOLDALT off"},
@@ -33,12 +33,12 @@ TEST(Events, SoundSlotsStartLoopAndStop) {
     bool playing, loop;
     const char *text;  // "" when nothing changes
   } rows[] = {{false, false, ""},
-              {true, false, "slot 12 starts (Cover.wav)"},
+              {true, false, "slot 12 cover starts (Cover.wav)"},
               {true, false, ""},
-              {true, true, "slot 12 turns to looping (Cover.wav)"},
+              {true, true, "slot 12 cover turns to looping (Cover.wav)"},
               {true, true, ""},
-              {false, true, "slot 12 stops (Cover.wav)"},
-              {true, true, "slot 12 starts looping (Cover.wav)"}};
+              {false, true, "slot 12 cover stops (Cover.wav)"},
+              {true, true, "slot 12 cover starts looping (Cover.wav)"}};
   sim::SlotWatch watch;
   std::vector<sim::FlightEvent> out;
   for (const Row &r : rows) {

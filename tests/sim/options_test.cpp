@@ -20,7 +20,14 @@ TEST(Options, ReadsEveryOption) {
   EXPECT_EQ(std::make_tuple(o.scenario, o.script, o.duration, o.dt, o.module, o.save, o.csv, o.plot, o.trace, o.every),
             std::make_tuple(std::string("a.scn"), std::string("s.txt"), 12.5, 0.01, std::string("m.so"),
                             std::string("o.scn"), std::string("o.csv"), std::string("o.svg"), std::string("t.txt"), 7));
-  EXPECT_ALL(o.no_sound, o.quiet, !o.help);
+  EXPECT_ALL(o.no_sound, o.quiet, !o.help, !o.sound_given);
+  sim::Options eq;
+  ASSERT_TRUE(sim::ParseOptions({"--csv=-", "--csv-every=10", "--sound=s.dll", "--list"}, eq, error)) << error;
+  EXPECT_EQ(std::make_tuple(eq.csv, eq.csv_every, eq.sound, eq.sound_given, eq.list_wanted, eq.list),
+            std::make_tuple(std::string("-"), 10L, std::string("s.dll"), true, true, std::string("")))
+      << "--option=value as --option value; --list alone names the lists";
+  ASSERT_TRUE(sim::ParseOptions({"--list", "sounds", "a.scn"}, eq, error)) << error;
+  EXPECT_EQ(eq.list + " " + eq.scenario, "sounds a.scn");
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -39,6 +46,11 @@ TEST(Options, RefusesWhatItCannotUse) {
       {{"--hud-every", "0"}, "--hud-every needs seconds, 0.01 or more"},
       {{"--every", "1.5"}, "--every needs a whole number"},
       {{"a.scn", "b.scn"}, "only one scenario file"},
+      {{"--duraton", "5"}, "unknown option --duraton (did you mean --duration?)"},
+      {{"--csv="}, "option --csv needs a value"},
+      {{"--quiet=yes"}, "option --quiet takes no value, got --quiet=yes"},
+      {{"--list=planes"}, "--list needs one of keys, columns, lines, sounds, not planes"},
+      {{"--csv-every", "0"}, "--csv-every needs a whole number of steps, 1 or more, not 0"},
   };
   for (const Row &r : rows) {
     sim::Options o;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "sim/keys.h"
 #include "sim/telemetry.h"
 #include "tests/support/fixture.h"
 
@@ -32,6 +33,9 @@ TEST(Script, ReadsEveryCommand) {
       {"5 camera external", Command::Camera, 5, "", x},
       {"5 cockpit generic", Command::Cockpit, 5, "", x},
       {"5 hud orbit", Command::Hud, 5, "", x},
+      {"5 hud off", Command::Hud, 5, "", x},
+      {"1 key shift+ctrl+G", Command::Key, 1, "G", x},
+      {"7 expect sound warning stopped", Command::ExpectSound, 7, "", x},
       {"6 save out/a.scn", Command::Save, 6, "out/a.scn", x},
       {"6 hudframe out/hover.svg", Command::HudFrame, 6, "out/hover.svg", x},
       {"7 expect alt >= 10", Command::Expect, 7, "alt", 10},
@@ -58,7 +62,7 @@ TEST(Script, MalformedLinesSayWhatWasExpected) {
       {"nan key E", "a time in seconds"},
       {"1 jump", "a command key, set, navmode"},
       {"1 key HYPER", "a key name"},
-      {"1 key E meta", "shift, ctrl or alt"},
+      {"1 key E meta", "a modifier shift, ctrl or alt, found \"meta\""},
       {"1 set throttle 1", "<time> set <main|hover"},
       {"1 set main 1.01", "a level from 0 to 1 for main"},
       {"1 set brake -0.1", "a level from 0 to 1 for brake"},
@@ -67,15 +71,25 @@ TEST(Script, MalformedLinesSayWhatWasExpected) {
       {"1 navmode HOLDALT yes", "<on|off>"},
       {"1 timeacc 0", "<factor above 0>"},
       {"1 camera cockpit", "<internal|external>"},
-      {"1 hud none", "<surface|orbit|docking>"},
+      {"1 hud dim", "<surface|orbit|docking|none>\", found \"dim\""},
       {"1 expect altitude > 3", "a telemetry column (t, alt"},
-      {"1 expect alt => 3", "a comparison"},
-      {"1 expect alt > high", "a number to compare with"},
+      {"1 expect atl > 3", "found \"atl\" (did you mean alt?)"},
+      {"1 expect alt => 3", "a comparison ==, !=, <, <=, > or >=, found \"=>\""},
+      {"1 expect alt > high", "a number to compare with, found \"high\""},
+      {"1 expect alt > 5abc", "a number to compare with, found \"5abc\""},
       {"1 expect alt > 3 -1", "a tolerance, 0 or more"},
       {"1 expect hud \"HOLD", "a closing double quote"},
-      {"1 expect sound 0 playing", "<slot 1..60>"},
-      {"1 expect sound 61 playing", "<slot 1..60>"},
+      {"1 expect sound 0 playing", "with a slot the vessel loads (10, 2, 3"},
+      {"1 expect sound 8 playing", "found \"8\""},
+      {"1 expect sound warnin playing", "(did you mean warning?)"},
       {"1 expect sound 6 on", "<playing|stopped>"},
+      {"1 kye E", "found \"kye\" (did you mean key?)"},
+      {"1 Key E", "(did you mean key?)"},
+      {"1 set mian 1", "found \"mian\" (did you mean main?)"},
+      {"1 navmode HOLDAT on", "(did you mean HOLDALT?)"},
+      {"1 key shfit+E", "a modifier shift, ctrl or alt, found \"shfit\" (did you mean shift?)"},
+      {"1 key EE", "found \"EE\""},
+      {"1x key E", "a time in seconds, 0 or more, found \"1x\""},
   };
   for (const Row &r : rows) {
     ScriptEvent ev;
@@ -91,14 +105,21 @@ TEST(Script, ProblemsCarryFileAndLineAndEventsComeSortedByTime) {
   std::vector<ScriptEvent> events;
   std::vector<host::ScenarioProblem> problems;
   EXPECT_FALSE(sim::ParseScript(lines, "f.scn", events, problems));
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].Text().rfind("f.scn:13: ", 0), 0u) << problems[0].Text();
-  EXPECT_NE(problems[0].message.find("\"2 hover\""), std::string::npos);
+  std::vector<std::string> texts;
+  for (auto &p : problems) texts.push_back(p.Text());
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "f.scn:11: warning: \"1 key E\" comes after line 10 at 5 s but runs before it, at 1 s",
+                       "f.scn:12: warning: \"1 expect alt > 0\" comes after line 10 at 5 s but runs before it, at 1 s",
+                       "f.scn:13: expected a command key, set, navmode, timeacc, camera, cockpit, hud, save, hudframe "
+                       "or expect, found \"hover\" in \"2 hover\""}))
+      << "out of order lines are warnings, naming the line they follow";
   ASSERT_EQ(events.size(), 4u);
   std::vector<int> order;
   for (auto &e : events) order.push_back(e.line);
   EXPECT_EQ(order, (std::vector<int>{11, 12, 10, 14})) << "by time, then in file order";
   EXPECT_EQ(events[2].Where(), "f.scn:10");
+  problems.clear();
+  EXPECT_TRUE(sim::ParseScript({{1, "5 key G"}, {2, "1 key E"}}, "f.scn", events, problems)) << "warnings only";
 }
 
 TEST(Script, ComparisonsAtTheirBoundaries) {
