@@ -7,7 +7,7 @@ CTEST ?= ctest
 PRESET ?= default
 BUILD_DIR ?= $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-.PHONY: all build test demo bench format clean windows msvc reference
+.PHONY: all build test demo bench format clean windows msvc reference package
 
 all: build
 
@@ -51,9 +51,13 @@ windows:
 msvc:
 	bash .ci/msvc
 
+# The archive a pilot installs: dist/Tarvex-<version>.zip and its checksum.
+package:
+	bash package/make-package.sh
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
-# Every build folder, whichever preset made it.
+# Every build folder, whichever preset made it, and the package folder.
 clean:
-	rm -rf build $(wildcard build-*)
+	rm -rf build $(wildcard build-*) dist

@@ -1,5 +1,9 @@
 // Flight hold modes: engine-off release, the nav-mode numbers, the altitude
 // hold's throttle and trim work, the horizon-level hold's nozzle vectoring.
+#include "flight/hold_modes.h"
+
+#include <cmath>
+
 #include "flight/blocks.h"
 #include "module/handles.h"
 #include "module/numbers.h"
@@ -8,9 +12,7 @@
 
 namespace {
 
-const double kNudgeLimit = 0.015;  // clamp of vspeed_tenth for the throttle nudge
-const double kDeadBand = 0.009;    // vspeed_tenth within +-0.009 leaves the throttle alone
-const double kDriftStep = 0.055;   // nozzle offset per step against a fore-and-aft drift
+const double kDriftStep = 0.055;  // nozzle offset per step against a fore-and-aft drift
 const double kMaxDeflection = 1.2;
 
 double Clamp(double x, double lo, double hi) { return x < lo ? lo : (x > hi ? hi : x); }

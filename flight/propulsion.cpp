@@ -14,20 +14,6 @@
 
 namespace {
 
-// Flight envelope.
-const double kLiftNozzle = 0.5;  // nozzle_angle from which the lift regime applies
-const double kMaxConventionalSpeed = 700.0;
-const double kMaxLiftSpeed = 155.0;
-const double kMaxAltitude = 20000.0;
-const double kWarningDrag = 999.0;
-
-// Thrust.
-const double kReheatThrust = 550000.0;
-const double kDryThrust = 440000.0;
-const double kLiftRegimeThrust = 300000.0;
-const double kLiftThrusterMax = 100000.0;
-const double kNozzleBrakeForce = 170000.0;
-
 void SetNormalDrag(const ShuttlePB &v) { v.SetCW(0.3, 0.3, 0.67, 0.92); }
 
 // Outside the envelope: engine cut, drag 999 on every axis, warning loop.
@@ -141,8 +127,8 @@ void ThrustSetup(ShuttlePB &v, StepValues &s) {
 
 // A slow hover without fore-and-aft input swivels the nozzle fully down.
 void HoverNozzleSet(ShuttlePB &v, StepValues &s) {
-  if (v.GetAltitude() > 2.67 && s.airspeed < 0.5 && v.GetThrusterGroupLevel(THGROUP_ATT_BACK) == 0 &&
-      v.GetThrusterGroupLevel(THGROUP_ATT_FORWARD) == 0)
+  if (v.GetAltitude() > kHoverSetAltitude && s.airspeed < kHoverSetSpeed &&
+      v.GetThrusterGroupLevel(THGROUP_ATT_BACK) == 0 && v.GetThrusterGroupLevel(THGROUP_ATT_FORWARD) == 0)
     nozzle_angle = 1;
 }
 

@@ -33,7 +33,7 @@ bool InputEvent(const ScriptEvent &ev, double t, FlightEvent &out) {
     }
     case Command::Set:
       out.kind = "control";
-      out.text = who + ev.name + " " + Number(ev.value);
+      out.text = who + ev.name + " " + Number(ev.value) + (ev.over > 0 ? " over " + Number(ev.over) + " s" : "");
       return true;
     case Command::Navmode:
       out.kind = "navmode";

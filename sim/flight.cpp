@@ -25,6 +25,7 @@
 #include "host/physics.h"
 #include "host/scenario_lines.h"
 #include "host/scenario_text.h"
+#include "sim/conditions.h"
 #include "sim/files.h"
 #include "sim/guards.h"
 #include "sim/hud_frame.h"
@@ -92,6 +93,43 @@ void Set(host::HostVessel &hv, SetTarget target, double level) {
   }
 }
 
+// The level a `set` line's control is at now.
+double Level(const host::HostVessel &hv, SetTarget target) {
+  switch (target) {
+    case SetTarget::Main:
+      return hv.GroupLevel(THGROUP_MAIN);
+    case SetTarget::Hover:
+      return hv.GroupLevel(THGROUP_HOVER);
+    case SetTarget::Elevator:
+      return hv.ctrl_level[AIRCTRL_ELEVATOR];
+    case SetTarget::Aileron:
+      return hv.ctrl_level[AIRCTRL_AILERON];
+    case SetTarget::Rudder:
+      return hv.ctrl_level[AIRCTRL_RUDDER];
+    case SetTarget::Trim:
+      return hv.ctrl_level[AIRCTRL_ELEVATORTRIM];
+    case SetTarget::Forward:
+      return hv.body.pilot_linear[0];
+    case SetTarget::Back:
+      return hv.body.pilot_linear[1];
+    case SetTarget::Brake:
+      return hv.wheelbrake[0];
+  }
+  return 0;
+}
+
+// A control moving linearly to a level (`set ... over N`).
+struct Ramp {
+  host::HostVessel *hv;
+  SetTarget target;
+  double from, to, start, over;
+};
+
+// Inputs that take the HUD out of view.
+bool MovesHud(const ScriptEvent &ev) {
+  return ev.command == Command::Camera || ev.command == Command::Cockpit || ev.command == Command::Hud;
+}
+
 std::string Seconds(double t) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.3f", t);
@@ -126,7 +164,11 @@ class Run {
   // the `error` that kept it from being written, which fails the run.
   void Wrote(bool ok, const std::string &what, const std::string &error);
   void WriteFailed(const std::string &error);
-  void AtTime();
+  bool AtTime();
+  void MoveRamps();
+  bool React(std::vector<const Trigger *> &fired);
+  void ReportReactions();
+  std::string EndText() const;
   bool GoesOn();
   void Step();
   void ShowProgress();
@@ -174,7 +216,14 @@ class Run {
   }
   host::ScenarioText scn_;
   std::string scn_name_;
-  std::vector<ScriptEvent> events_;
+  std::vector<ScriptEvent> events_;    // the timed lines, by time
+  std::vector<ScriptEvent> reactive_;  // the others, in file order
+  Reactions reactions_;
+  std::vector<const Trigger *> fired_;  // the conditions fired at this step
+  std::vector<Sample> samples_;         // each vessel's telemetry at this step, once a condition needs it
+  std::vector<bool> measured_;
+  std::vector<Ramp> ramps_;
+  const Trigger *stopped_by_ = nullptr;
   size_t next_event_ = 0;
   double duration_ = 10;
   host::ModuleApi api_;
@@ -272,15 +321,33 @@ bool Run::Prepare() {
   // Vessel qualifiers must name a vessel of the scenario.
   std::unordered_set<std::string> names;
   for (auto &v : scn_.vessels) names.insert(v.name);
-  for (auto &ev : events_) {
-    if (ev.vessel.empty()) continue;
-    if (!names.count(ev.vessel))
+  auto check_vessel = [&](const ScriptEvent &ev, const std::string &name) {
+    if (name.empty()) return;
+    if (!names.count(name))
       problems.push_back(host::ScenarioProblem{
-          ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + ev.vessel + "\""});
+          ev.file, ev.line, "expected the name of a vessel of the scenario before \".\", found \"" + name + "\""});
+  };
+  // The run lasts to 1 s past the last time or interval end of the script.
+  double last = -1;
+  for (auto &ev : events_) {
+    check_vessel(ev, ev.vessel);
+    for (auto &c : ev.condition) check_vessel(ev, c.vessel);
+    if (ev.timing == Timing::At || ev.timing == Timing::During)
+      last = std::max(last, ev.timing == Timing::During ? ev.until : ev.time);
   }
   CheckVessels(problems);
-  duration_ = o_.duration >= 0 ? o_.duration : events_.empty() ? 10 : events_.back().time + 1;
+  duration_ = o_.duration >= 0 ? o_.duration : last < 0 ? 10 : last + 1;
   CheckOutputs(o_, events_, duration_, scn_.environment.time_acceleration, problems);
+  // The lines that react to the flight go their own way, in file order.
+  for (auto &ev : events_)
+    if (ev.timing != Timing::At) reactive_.push_back(ev);
+  events_.erase(
+      std::remove_if(events_.begin(), events_.end(), [](const ScriptEvent &ev) { return ev.timing != Timing::At; }),
+      events_.end());
+  std::stable_sort(reactive_.begin(), reactive_.end(), [this](const ScriptEvent &a, const ScriptEvent &b) {
+    return a.file != b.file ? a.file == scn_name_ : a.line < b.line;
+  });
+  for (auto &ev : reactive_) reactions_.Add(ev);
   return ReportProblems(problems);
 }
 
@@ -498,7 +565,14 @@ void Run::Apply(const ScriptEvent &ev) {
       host::Key(*hv, ev.key, false, ev.shift, ev.ctrl, ev.alt);
       break;
     case Command::Set:
-      Set(*hv, ev.target, ev.value);
+      // A new level for a control ends its ramp.
+      ramps_.erase(std::remove_if(ramps_.begin(), ramps_.end(),
+                                  [&](const Ramp &r) { return r.hv == hv && r.target == ev.target; }),
+                   ramps_.end());
+      if (ev.over > 0)
+        ramps_.push_back(Ramp{hv, ev.target, Level(*hv, ev.target), ev.value, t_, ev.over});
+      else
+        Set(*hv, ev.target, ev.value);
       break;
     case Command::Navmode:
       hv->navmode[ev.mode] = ev.on;
@@ -586,6 +660,81 @@ void Run::Check(const ScriptEvent &ev) {
                ev.source.c_str(), actual.c_str());
 }
 
+void Run::MoveRamps() {
+  for (size_t i = 0; i < ramps_.size();) {
+    Ramp &r = ramps_[i];
+    double f = (t_ - r.start) / r.over;
+    if (f < 1 - 1e-9) {
+      Set(*r.hv, r.target, r.from + (r.to - r.from) * f);
+      ++i;
+    } else {
+      Set(*r.hv, r.target, r.to);
+      ramps_.erase(ramps_.begin() + (long)i);
+    }
+  }
+}
+
+// Hands the reacting lines this step's telemetry, measured for each vessel
+// once a line asks for it; checks the `expect` of every `when` that fires.
+bool Run::React(std::vector<const Trigger *> &fired) {
+  if (samples_.size() != vessels_.size()) samples_.resize(vessels_.size());
+  measured_.assign(vessels_.size(), false);
+  auto value = [this](const std::string &vessel, int column) {
+    host::HostVessel *hv = Vessel(vessel);
+    size_t i = (size_t)SoundId(hv);
+    if (!measured_[i]) Measure(*hv, t_, (int)i, Sound(), samples_[i]), measured_[i] = true;
+    return samples_[i][(size_t)column];
+  };
+  bool stop = reactions_.Observe(t_, value, fired);
+  for (const Trigger *tr : fired) {
+    if (report_) report_->Fired(*tr);
+    if (tr->line.command >= Command::Expect) Check(tr->line);
+    if (tr->line.timing == Timing::Stop && !stopped_by_) stopped_by_ = tr;
+  }
+  return stop;
+}
+
+std::string Run::EndText() const {
+  if (!stopped_by_) return "the run ended at t=" + Seconds(t_) + " s";
+  return "the run stopped at t=" + Seconds(t_) + " s by " + stopped_by_->line.Where() + " \"" +
+         stopped_by_->line.source + "\"";
+}
+
+// At the end: the checks over time give their verdicts, and the conditions
+// that never fired are told (a failure when they carry an expectation).
+void Run::ReportReactions() {
+  std::fflush(out_);
+  for (const SpanCheck &s : reactions_.Spans()) {
+    std::string verdict = s.Verdict(), actual = s.steps ? s.Actual() : EndText();
+    double at = s.failed ? s.first_failed : s.line.time;
+    if (report_) report_->Span(s, at, verdict, actual, t_);
+    if (verdict == "passed") {
+      ++passed_;
+      continue;
+    }
+    ++failed_;
+    if (s.steps)
+      std::fprintf(err_, "tarvex-sim: %s: expectation failed from t=%.3f s: %s (actual %s)\n", s.line.Where().c_str(),
+                   at, s.line.source.c_str(), actual.c_str());
+    else
+      std::fprintf(err_, "tarvex-sim: %s: expectation not reached: %s\n", s.line.Where().c_str(), actual.c_str());
+  }
+  for (const Trigger &tr : reactions_.Triggers()) {
+    if (tr.fired >= 0) continue;
+    std::string why = NeverFiredWhy(tr, EndText());
+    const bool expectation = tr.line.timing == Timing::When && tr.line.command >= Command::Expect;
+    if (report_) report_->NeverFired(tr, why, expectation, t_);
+    if (expectation) {
+      ++failed_;
+      std::fprintf(err_, "tarvex-sim: %s: expectation never checked: %s (%s)\n", tr.line.Where().c_str(),
+                   tr.line.source.c_str(), why.c_str());
+    } else {
+      std::fprintf(err_, "tarvex-sim: %s: warning: never fired: %s (%s)\n", tr.line.Where().c_str(),
+                   tr.line.source.c_str(), why.c_str());
+    }
+  }
+}
+
 void Run::Record(bool force_table) {
   max_alt_ = std::max(max_alt_, focus_->altitude);
   max_speed_ = std::max(max_speed_, focus_->airspeed);
@@ -656,6 +805,12 @@ std::string Run::SummaryText(int code) const {
                       focus_->airspeed, focus_->ground_contact ? "on the ground" : "in the air"));
   }
   add(std::snprintf(buf, sizeof buf, "  expectations: %d passed, %d failed\n", passed_, failed_));
+  if (!reactions_.Triggers().empty()) {
+    int fired = 0, never = 0;
+    for (const Trigger &tr : reactions_.Triggers()) (tr.fired >= 0 ? fired : never)++;
+    add(std::snprintf(buf, sizeof buf, "  conditions: %d fired, %d never fired\n", fired, never));
+  }
+  if (stopped_by_) s += "  stopped by " + stopped_by_->line.Where() + ": " + stopped_by_->line.source + "\n";
   if (interrupted_)
     add(std::snprintf(buf, sizeof buf, "  interrupted at t = %.3f s by %s\n", t_, StopSignals::Name(interrupted_)));
   for (auto &f : written_) s += "  wrote " + f + "\n";
@@ -666,7 +821,7 @@ std::string Run::SummaryText(int code) const {
 // The report goes last, so that its summary names every other file written.
 void Run::WriteReport() {
   std::vector<PlotMark> marks = report_->Marks();
-  std::string chart = PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_, marks);
+  std::string chart = PlotSvg(plot_.Points(), "Tarvex flight: " + scn_name_, marks, report_->Bands());
   written_.push_back(o_.report + " (flight report)");
   std::string summary = SummaryText(Verdict());
   Report r = report_->Finish("Tarvex flight: " + scn_name_, scn_.description, summary, chart, t_);
@@ -711,19 +866,27 @@ void Run::WriteFailed(const std::string &error) {
   output_failed_ = true;
 }
 
-// This time's script lines: the expectations see the state reached, then
-// the inputs apply.
-void Run::AtTime() {
+// This time's script lines: controls on a ramp take their level for now;
+// the expectations see the state reached, the conditions too (a `when` with
+// an `expect` is checked as it fires); then the inputs apply, the timed
+// ones first. False when a `stop when` fired: the run ends after the checks.
+bool Run::AtTime() {
   const double eps = 1e-9;
+  if (!ramps_.empty()) MoveRamps();
   for (size_t i = next_event_; i < events_.size() && events_[i].time <= t_ + eps; ++i) Check(events_[i]);
+  fired_.clear();
+  if (!reactions_.Empty() && React(fired_)) return false;
   // The HUD as the last step showed it, before this time's inputs move it
   // out of view (later looks see that picture, as they would on screen).
   for (size_t i = next_event_; hud_.Due() && i < events_.size() && events_[i].time <= t_ + eps; ++i)
-    if (events_[i].command == Command::Camera || events_[i].command == Command::Cockpit ||
-        events_[i].command == Command::Hud)
-      hud_.CatchUp(*focus_);
+    if (MovesHud(events_[i])) hud_.CatchUp(*focus_);
+  for (const Trigger *tr : fired_)
+    if (hud_.Due() && MovesHud(tr->line)) hud_.CatchUp(*focus_);
   for (; next_event_ < events_.size() && events_[next_event_].time <= t_ + eps; ++next_event_)
     Apply(events_[next_event_]);
+  for (const Trigger *tr : fired_)
+    if (tr->line.command < Command::Expect) Apply(tr->line);
+  return true;
 }
 
 // Whether another step is flown: not past the end, nor at the step cap.
@@ -768,12 +931,11 @@ void Run::FailUnreached() {
     }
     if (c < Command::Expect) continue;
     ++failed_;
-    if (report_)
-      report_->Expectation(events_[i], events_[i].time, "not reached", "the run ended at t=" + Seconds(t_) + " s");
+    if (report_) report_->Expectation(events_[i], events_[i].time, "not reached", EndText());
     std::fflush(out_);  // what the table showed so far comes first
-    std::fprintf(err_, "tarvex-sim: %s: expectation not reached: the run ended at t=%.3f s\n",
-                 events_[i].Where().c_str(), t_);
+    std::fprintf(err_, "tarvex-sim: %s: expectation not reached: %s\n", events_[i].Where().c_str(), EndText().c_str());
   }
+  ReportReactions();
 }
 
 void Run::WriteOutputs() {
@@ -821,7 +983,7 @@ int Run::Go() {
   // written, without the report's HUD frames, which hold the most.
   try {
 #endif
-    for (AtTime(); GoesOn(); AtTime()) {
+    for (bool on = AtTime(); on && GoesOn(); on = AtTime()) {
       Step();
       Record(false);
       if (HudFrameWanted()) report_->AddFrame(HudFrameNow());

@@ -99,6 +99,7 @@ class StepCounter {
 double StepsToReach(double until, double dt, double acc, const std::vector<ScriptEvent> &events) {
   StepCounter count(dt, acc);
   for (const ScriptEvent &ev : events) {
+    if (ev.timing != Timing::At) continue;  // a `when` may change it too, at a time nobody knows
     if (ev.time >= until) break;
     count.Pass(ev);
   }
@@ -161,11 +162,14 @@ void CheckOutputs(const Options &o, const std::vector<ScriptEvent> &events, doub
         problems.push_back(host::ScenarioProblem{ev.file, ev.line,
                                                  (save ? "save to " : "hudframe to ") + ev.name + " refused: " + why});
     }
-    const double steps = count.To(ev.time);
+    // Conditions and checks of the whole run have no time of their own.
+    if (ev.timing != Timing::At && ev.timing != Timing::During) continue;
+    const double at = ev.timing == Timing::During ? ev.until : ev.time;
+    const double steps = count.To(at);
     count.Pass(ev);
     if (steps > (double)o.max_steps)
       problems.push_back(host::ScenarioProblem{ev.file, ev.line,
-                                               "time " + Rough(ev.time) + " s is out of reach: it needs about " +
+                                               "time " + Rough(at) + " s is out of reach: it needs about " +
                                                    Rough(steps) + " steps, more than the cap of " +
                                                    std::to_string(o.max_steps) + " (--max-steps)"});
   }

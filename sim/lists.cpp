@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "host/scenario_lines.h"
+#include "sim/conditions.h"
 #include "sim/keys.h"
 #include "sim/script.h"
 #include "sim/telemetry.h"
@@ -53,6 +54,9 @@ std::string LinesList() {
   }
   s += "Script (BEGIN_SCRIPT or --script FILE), one line each: <time> <command> ...\n";
   for (const ScriptCommand &c : ScriptCommands())
+    s += Row(std::string(c.name) + " " + c.arguments, 44, "", 0, c.meaning);
+  s += "Script lines that react to the flight (CONDITION: COLUMN OP VALUE [TOLERANCE], joined by and):\n";
+  for (const ScriptCommand &c : ReactingLines())
     s += Row(std::string(c.name) + " " + c.arguments, 44, "", 0, c.meaning);
   s += "Controls of set (level 0 to 1, or -1 to 1):\n";
   for (const SetControl &t : SetTargets()) s += Row(t.name, 10, t.lowest < 0 ? "-1..1" : "0..1", 7, t.meaning);

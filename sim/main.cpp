@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/harness.h"
+#include "host/module_call.h"
 #include "sim/flight.h"
 #include "sim/lists.h"
 #include "sim/options.h"
@@ -41,8 +42,14 @@ int main(int argc, char **argv) {
       std::fprintf(stderr, "tarvex-sim: %s\n", error.c_str());
       return sim::kModuleFailed;
     }
-    std::printf("module %s: ModuleDate \"%s\", GetModuleVersion %d\n", o.module.c_str(),
-                api.ModuleDate ? api.ModuleDate() : "(none)", api.GetModuleVersion ? api.GetModuleVersion() : 0);
+    const char *date = "(none)";
+    int version = 0;
+    {
+      const host::ModuleCall in;
+      if (api.ModuleDate) date = api.ModuleDate();
+      if (api.GetModuleVersion) version = api.GetModuleVersion();
+    }
+    std::printf("module %s: ModuleDate \"%s\", GetModuleVersion %d\n", o.module.c_str(), date, version);
     return 0;
   }
   return sim::Fly(o, stdout, stderr);

@@ -44,7 +44,8 @@ struct Axis {
 };
 
 void Panel(std::string &svg, const std::vector<PlotPoint> &pts, double t0, double t1, double top, Axis y,
-           const char *y_label, const std::vector<Series> &series, const std::vector<PlotMark> &marks) {
+           const char *y_label, const std::vector<Series> &series, const std::vector<PlotMark> &marks,
+           const std::vector<PlotBand> &bands) {
   double plot_w = kWidth - kLeft - kRight;
   auto X = [&](double t) { return kLeft + (t - t0) / (t1 - t0) * plot_w; };
   svg += "<rect x=\"" + F(kLeft) + "\" y=\"" + F(top) + "\" width=\"" + F(plot_w) + "\" height=\"" + F(kPanel) +
@@ -52,8 +53,22 @@ void Panel(std::string &svg, const std::vector<PlotPoint> &pts, double t0, doubl
   // Marks stand on the time axis, under the curves drawn later.
   for (const PlotMark &m : marks) {
     if (m.t < t0 || m.t > t1) continue;
-    svg += "<path d=\"M" + F(X(m.t)) + "," + F(top + kPanel) + " v-8\" stroke=\"#0a58ca\" stroke-width=\"2\"><title>" +
-           XmlEscape(m.label) + "</title></path>\n";
+    if (m.failure)
+      svg += "<path class=\"failure\" d=\"M" + F(X(m.t)) + "," + F(top) + " v" + F(kPanel) +
+             "\" stroke=\"#b3261e\" stroke-width=\"2\" stroke-dasharray=\"6 3\"><title>" + XmlEscape(m.label) +
+             "</title></path>\n";
+    else
+      svg += "<path d=\"M" + F(X(m.t)) + "," + F(top + kPanel) +
+             " v-8\" stroke=\"#0a58ca\" stroke-width=\"2\"><title>" + XmlEscape(m.label) + "</title></path>\n";
+  }
+  for (size_t i = 0; i < bands.size(); ++i) {
+    const PlotBand &b = bands[i];
+    double a = std::max(b.t0, t0), e = std::min(b.t1, t1);
+    if (e < a) continue;
+    svg += std::string("<rect class=\"band ") + (b.passed ? "passed" : "failed") + "\" x=\"" + F(X(a)) + "\" y=\"" +
+           F(top + 2 + 7 * (double)(i % 8)) + "\" width=\"" + F(std::max(X(e) - X(a), 2.0)) +
+           "\" height=\"5\" fill=\"" + (b.passed ? "#2e9d4f" : "#d93025") + "\" fill-opacity=\"0.7\"><title>" +
+           XmlEscape(b.label) + "</title></rect>\n";
   }
   // Value ticks and grid.
   double step = TickStep(y.hi - y.lo, 6);
@@ -115,7 +130,8 @@ double TickStep(double range, int count) {
   return nice * mag;
 }
 
-std::string PlotSvg(const std::vector<PlotPoint> &pts, const std::string &title, const std::vector<PlotMark> &marks) {
+std::string PlotSvg(const std::vector<PlotPoint> &pts, const std::string &title, const std::vector<PlotMark> &marks,
+                    const std::vector<PlotBand> &bands) {
   double t0 = pts.empty() ? 0 : pts.front().t, t1 = pts.empty() ? 1 : pts.back().t;
   if (!(t1 > t0)) t1 = t0 + 1;
   double lo = 0, hi = 10;
@@ -135,12 +151,12 @@ std::string PlotSvg(const std::vector<PlotPoint> &pts, const std::string &title,
         {{"altitude (m)", "#1f77b4", &PlotPoint::alt},
          {"airspeed (m/s)", "#d62728", &PlotPoint::airspeed},
          {"vertical speed (m/s)", "#2ca02c", &PlotPoint::vs}},
-        marks);
+        marks, bands);
   Panel(svg, pts, t0, t1, kTop + kPanel + kGap, Axis{0, 1.2}, "level, position (0..1)",
         {{"main level", "#ff7f0e", &PlotPoint::main_level},
          {"nozzle", "#9467bd", &PlotPoint::nozzle},
          {"gear (1 = up)", "#8c564b", &PlotPoint::gear}},
-        marks);
+        marks, {});
   svg += "</svg>\n";
   return svg;
 }

@@ -31,12 +31,21 @@ class PlotRecorder {
 struct PlotMark {
   double t;
   std::string label;
+  bool failure = false;  // a failed expectation, drawn in red across the panel
+};
+
+// A stretch of time a check covered, drawn as a strip along the top of the
+// upper panel in the colour of its verdict.
+struct PlotBand {
+  double t0, t1;
+  std::string label;
+  bool passed;
 };
 
 // The chart as SVG text. The root element carries the mapping of time to x
 // (data-t0, data-t1, data-x0, data-x1) for pages that draw on it.
 std::string PlotSvg(const std::vector<PlotPoint> &points, const std::string &title,
-                    const std::vector<PlotMark> &marks = {});
+                    const std::vector<PlotMark> &marks = {}, const std::vector<PlotBand> &bands = {});
 
 // Round tick spacing for a range, about `count` ticks.
 double TickStep(double range, int count);

@@ -26,7 +26,7 @@ const char *kStyle = R"(
 body{font:14px/1.4 system-ui,sans-serif;margin:16px 24px;color:#1b1f23;background:#fff;max-width:1060px}
 h1{font-size:20px;margin:0 0 6px}h2{font-size:16px;margin:22px 0 6px;border-bottom:1px solid #ddd}
 pre{background:#f4f5f7;padding:8px 10px;margin:6px 0;white-space:pre-wrap}
-.desc{color:#444;margin:2px 0}
+.desc{color:#444;margin:2px 0 8px}
 #chart svg{max-width:100%;height:auto;cursor:crosshair}
 #view{display:flex;gap:18px;align-items:flex-start;flex-wrap:wrap}
 #frames svg{display:none}#frames svg.on{display:block}
@@ -37,6 +37,11 @@ table{border-collapse:collapse}td,th{padding:2px 8px;text-align:left;vertical-al
 #events tr{cursor:pointer}#events tr:hover{background:#eef4ff}#events tr.now{background:#dbe8ff}
 #events td:first-child,#expectations td:nth-child(2){text-align:right;font-variant-numeric:tabular-nums}
 .k{color:#555}.fail td{background:#fde2e1}.pass .v{color:#17692f}.fail .v{color:#b3261e;font-weight:bold}
+.warn td{background:#fff4d6}#expectations tr[data-t]{cursor:pointer}#expectations tr[data-t]:hover td{background:#eef4ff}
+#failures{background:#fde2e1;border:1px solid #b3261e;border-radius:4px;padding:8px 12px;margin:8px 0}
+#failures strong{color:#b3261e}#failures ul{margin:4px 0 0;padding-left:20px}#failures a{color:#1b1f23}
+#frames svg{max-width:100%;height:auto}#view>div{max-width:100%}.wide{overflow-x:auto;max-width:100%}
+@media (max-width:600px){body{margin:8px}td,th{padding:2px 4px}#view{gap:8px}}
 )";
 
 // The page's script: the slider shows the HUD frame nearest the chosen time,
@@ -48,6 +53,7 @@ const char *kScript = R"(
   const frames = Array.from(document.querySelectorAll('#frames svg'));
   const frameT = frames.map(f => +f.getAttribute('data-t'));
   const eventRows = Array.from(document.querySelectorAll('#events tr[data-t]'));
+  const jumps = Array.from(document.querySelectorAll('#expectations tr[data-t], #failures a[data-t]'));
   const slider = document.getElementById('slider');
   const chart = document.querySelector('#chart svg');
   let cursor = null;
@@ -87,7 +93,11 @@ const char *kScript = R"(
       cursor.setAttribute('x2', x);
     }
   }
-  function seek(t) { slider.value = t; show(+slider.value); }
+  // The address follows the slider, so that a link names the moment shown.
+  function follow(t) {
+    try { history.replaceState(null, '', '#t=' + t.toFixed(2)); } catch (e) { /* not where pages may do it */ }
+  }
+  function seek(t) { slider.value = t; show(+slider.value); follow(+slider.value); }
   if (chart) {
     cursor = document.createElementNS('http://www.w3.org/2000/svg', 'line');
     const h = chart.viewBox.baseVal.height;
@@ -105,10 +115,13 @@ const char *kScript = R"(
     });
   }
   eventRows.forEach(r => r.addEventListener('click', () => seek(+r.getAttribute('data-t'))));
-  slider.addEventListener('input', () => show(+slider.value));
+  jumps.forEach(r => r.addEventListener('click', e => { e.preventDefault(); seek(+r.getAttribute('data-t')); }));
+  slider.addEventListener('input', () => { show(+slider.value); follow(+slider.value); });
   // A link may name the moment to show: report.html#t=20
-  const start = /t=([0-9.]+)/.exec(location.hash);
-  seek(start ? +start[1] : 0);
+  const hashT = () => { const m = /t=([0-9.]+)/.exec(location.hash); return m ? +m[1] : null; };
+  window.addEventListener('hashchange', () => { const t = hashT(); if (t !== null) seek(t); });
+  const start = hashT();
+  if (start === null) show(0); else seek(start);
 })();
 )";
 
@@ -122,10 +135,34 @@ const char *kStateRows[][2] = {
 std::string ReportHtml(const Report &r) {
   std::string h;
   h.reserve(64 * 1024 + r.chart_svg.size() + r.frames.size() * 1200 + r.states.size() * 64);
-  h += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + XmlEscape(r.title) +
-       "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
+  h += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
+       XmlEscape(r.title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
   h += "<h1>" + XmlEscape(r.title) + "</h1>\n";
-  for (const auto &line : r.description) h += "<p class=\"desc\">" + XmlEscape(line) + "</p>\n";
+  // The description's lines run on into paragraphs; a blank line ends one.
+  std::string para;
+  for (size_t i = 0; i <= r.description.size(); ++i) {
+    std::string line = i < r.description.size() ? r.description[i] : "";
+    size_t a = line.find_first_not_of(" \t\r"), b = line.find_last_not_of(" \t\r");
+    if (a != std::string::npos) {
+      para += (para.empty() ? "" : " ") + line.substr(a, b - a + 1);
+    } else if (!para.empty()) {
+      h += "<p class=\"desc\">" + XmlEscape(para) + "</p>\n";
+      para.clear();
+    }
+  }
+  std::vector<const ExpectationResult *> failures;
+  for (const auto &x : r.expectations)
+    if (x.verdict != "passed") failures.push_back(&x);
+  if (!failures.empty()) {
+    h += "<div id=\"failures\" role=\"alert\"><strong>This flight failed: " + std::to_string(failures.size()) +
+         (failures.size() == 1 ? " expectation" : " expectations") + " did not hold</strong>\n<ul>\n";
+    for (const ExpectationResult *x : failures)
+      h += "<li><a href=\"#t=" + Fixed(x->t, 2) + "\" data-t=\"" + Js(x->t) + "\">" + XmlEscape(x->where) + " at " +
+           Fixed(x->t, 2) + " s: <code>" + XmlEscape(x->source) + "</code> " + x->verdict + " (" +
+           (x->verdict == "FAILED" ? "actual " : "") + XmlEscape(x->actual) + ")</a></li>\n";
+    h += "</ul></div>\n";
+  }
   h += "<pre id=\"summary\">" + XmlEscape(r.summary) + "</pre>\n";
 
   h += "<h2>Flight</h2>\n<div id=\"chart\">";
@@ -151,13 +188,21 @@ std::string ReportHtml(const Report &r) {
          " more events, past the report's " + std::to_string(kMaxReportEvents) + "</td></tr>\n";
   h += "</table></div>\n";
 
-  h += "<h2>Expectations</h2>\n<table id=\"expectations\">\n<tr><th>line</th><th>t (s)</th><th>expectation</th>"
-       "<th>verdict</th><th>actual</th></tr>\n";
+  h += "<h2>Expectations</h2>\n<div class=\"wide\"><table id=\"expectations\">\n<tr><th>line</th><th>t (s)</th>"
+       "<th>expectation</th><th>verdict</th><th>actual</th></tr>\n";
   for (const auto &x : r.expectations)
-    h += std::string("<tr class=\"") + (x.verdict == "passed" ? "pass" : "fail") + "\"><td>" + XmlEscape(x.where) +
-         "</td><td>" + Fixed(x.t, 3) + "</td><td><code>" + XmlEscape(x.source) + "</code></td><td class=\"v\">" +
-         x.verdict + "</td><td>" + XmlEscape(x.actual) + "</td></tr>\n";
-  h += "</table>\n";
+    h += std::string("<tr class=\"") + (x.verdict == "passed" ? "pass" : "fail") + "\" data-t=\"" + Js(x.t) +
+         "\"><td>" + XmlEscape(x.where) + "</td><td>" + Fixed(x.t, 3) + "</td><td><code>" + XmlEscape(x.source) +
+         "</code></td><td class=\"v\">" + x.verdict + "</td><td>" + XmlEscape(x.actual) + "</td></tr>\n";
+  h += "</table></div>\n";
+  if (!r.never_fired.empty()) {
+    h += "<h2>Conditions that never fired</h2>\n<div class=\"wide\"><table id=\"never-fired\">\n<tr><th>line</th>"
+         "<th>condition</th><th>why</th></tr>\n";
+    for (const auto &n : r.never_fired)
+      h += std::string("<tr class=\"") + (n.failed ? "fail" : "warn") + "\"><td>" + XmlEscape(n.where) +
+           "</td><td><code>" + XmlEscape(n.source) + "</code></td><td>" + XmlEscape(n.why) + "</td></tr>\n";
+    h += "</table></div>\n";
+  }
 
   h += "<script>\nconst STATES = [";
   for (size_t i = 0; i < r.states.size(); ++i) {
@@ -241,10 +286,35 @@ void ReportRecorder::Expectation(const ScriptEvent &ev, double t, const std::str
   r_.expectations.push_back(ExpectationResult{ev.Where(), t, ev.source, verdict, actual});
 }
 
+void ReportRecorder::Fired(const Trigger &tr) {
+  const ScriptEvent &ev = tr.line;
+  std::string text = ev.source;
+  if (ev.after > 0) text += " (held from " + Fixed(tr.held, 2) + " s)";
+  if (ev.timing == Timing::Stop) text += ": the run ends";
+  r_.events.push_back(FlightEvent{tr.fired, ev.timing == Timing::Stop ? "stop" : "when", text});
+}
+
+void ReportRecorder::Span(const SpanCheck &s, double at, const std::string &verdict, const std::string &actual,
+                          double end) {
+  r_.expectations.push_back(ExpectationResult{s.line.Where(), at, s.line.source, verdict, actual});
+  bool always = s.line.timing == Timing::Always;
+  bands_.push_back(PlotBand{always ? 0 : s.line.time, always ? end : std::min(s.line.until, end),
+                            s.line.source + ": " + verdict, verdict == "passed"});
+}
+
+void ReportRecorder::NeverFired(const Trigger &tr, const std::string &why, bool failed, double end) {
+  r_.never_fired.push_back(NeverFiredLine{tr.line.Where(), tr.line.source, why, failed});
+  if (failed) r_.expectations.push_back(ExpectationResult{tr.line.Where(), end, tr.line.source, "never checked", why});
+}
+
 std::vector<PlotMark> ReportRecorder::Marks() const {
   std::vector<PlotMark> marks;
   for (const auto &e : r_.events)
     if (e.kind != "sound" && e.kind != "warning") marks.push_back(PlotMark{e.t, Fixed(e.t, 2) + " s: " + e.text});
+  for (const auto &x : r_.expectations)
+    if (x.verdict != "passed")
+      marks.push_back(
+          PlotMark{x.t, Fixed(x.t, 2) + " s: " + x.source + " " + x.verdict + " (actual " + x.actual + ")", true});
   return marks;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/world.h"
+#include "sim/conditions.h"
 #include "sim/events.h"
 #include "sim/hud_frame.h"
 #include "sim/plot.h"
@@ -29,8 +30,14 @@ struct ExpectationResult {
   std::string where;  // file:line
   double t;
   std::string source;
-  std::string verdict;  // "passed", "FAILED", "not reached"
+  std::string verdict;  // "passed", "FAILED", "not reached", "never checked"
   std::string actual;
+};
+
+// A `when` or `stop when` line whose moment never came.
+struct NeverFiredLine {
+  std::string where, source, why;
+  bool failed;  // it carried an expectation
 };
 
 struct Report {
@@ -44,6 +51,7 @@ struct Report {
   std::vector<FlightEvent> events;
   size_t events_left_out = 0;  // past kMaxReportEvents
   std::vector<ExpectationResult> expectations;
+  std::vector<NeverFiredLine> never_fired;
 };
 
 // The page.
@@ -75,12 +83,19 @@ class ReportRecorder {
 
   void Input(const ScriptEvent &ev, double t);
   void Expectation(const ScriptEvent &ev, double t, const std::string &verdict, const std::string &actual);
+  // A `when` or `stop when` firing; a check over time at the end of the run
+  // (`at`: its first failure, else its start); a trigger that never fired.
+  void Fired(const Trigger &tr);
+  void Span(const SpanCheck &s, double at, const std::string &verdict, const std::string &actual, double end);
+  void NeverFired(const Trigger &tr, const std::string &why, bool failed, double end);
 
   // The finished report; the recorder's frames, states and events move into it.
   Report Finish(std::string title, std::vector<std::string> description, std::string summary, std::string chart,
                 double duration);
-  // The chart's marks: every script input.
+  // The chart's marks: every script input and condition fired, and every
+  // failed expectation; its bands: the checks over time.
   std::vector<PlotMark> Marks() const;
+  const std::vector<PlotBand> &Bands() const { return bands_; }
 
  private:
   void KeepEventsBounded();
@@ -88,6 +103,7 @@ class ReportRecorder {
   double next_frame_ = 0, next_state_ = 0;
   std::vector<SlotWatch> slots_;
   std::vector<WarningWatch> warnings_;
+  std::vector<PlotBand> bands_;
   Report r_;
 };
 

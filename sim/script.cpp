@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "host/scenario_lines.h"
+#include "sim/conditions.h"
 #include "sim/keys.h"
 #include "sim/telemetry.h"
 #include "sound/slots.h"
@@ -370,6 +371,12 @@ const std::vector<ScriptCommand> &ScriptCommands() {
 }
 
 bool ParseScriptLine(const std::string &text, ScriptEvent &ev, std::string &error) {
+  bool ok = false;
+  if (ParseReactiveLine(text, ev, error, ok)) return ok;
+  return ParseTimedLine(text, ev, error);
+}
+
+bool ParseTimedLine(const std::string &text, ScriptEvent &ev, std::string &error) {
   Line l;
   if (!Words(text, l.w, l.quoted)) return error = "a closing double quote", false;
   // The line as written, without its comment, for reports.
@@ -404,14 +411,15 @@ bool ParseScript(const std::vector<host::ScenarioScriptLine> &lines, const std::
       problems.push_back(host::ScenarioProblem{file, l.line, "expected " + error + " in \"" + l.text + "\""});
       continue;
     }
-    // Lines run in time order, whatever their order in the file.
-    if (ev.time < latest)
+    // Lines run in time order, whatever their order in the file; those
+    // that react to the flight have no time of their own.
+    if (ev.timing == Timing::At && ev.time < latest)
       problems.push_back(host::ScenarioProblem{file, l.line,
                                                "\"" + ev.source + "\" comes after line " + std::to_string(latest_line) +
                                                    " at " + TimeText(latest) + " s but runs before it, at " +
                                                    TimeText(ev.time) + " s",
                                                true});
-    else
+    else if (ev.timing == Timing::At)
       latest = ev.time, latest_line = l.line;
     events.push_back(ev);
   }

@@ -4,6 +4,9 @@
 // describes them. A ';' outside double quotes starts a comment. Times are
 // simulation seconds. A column, or the target of `set`, may be qualified
 // with a vessel name ("Tarvex2.alt"); otherwise it is the vessel in focus.
+// The lines that react to the flight rather than to the clock (`when`,
+// `stop when`, `expect always`, `<from>..<to> expect`, `set ... over`) are
+// read in sim/conditions.h.
 #pragma once
 
 #include <string>
@@ -17,6 +20,18 @@ namespace sim {
 enum class Command { Key, Set, Navmode, TimeAcc, Camera, Cockpit, Hud, Save, HudFrame, Expect, ExpectHud, ExpectSound };
 
 enum class Compare { Eq, Ne, Lt, Le, Gt, Ge };
+
+// When a line acts: at its time, once its condition held (`when`), ending
+// the run (`stop when`), or checked every step of the run or of an interval.
+enum class Timing { At, When, Stop, Always, During };
+
+// One comparison of a condition, as `expect` writes it.
+struct Comparison {
+  std::string vessel, name;  // qualifier (empty: the vessel in focus) and column
+  int column = -1;
+  Compare op = Compare::Eq;
+  double value = 0, tolerance = 0;
+};
 
 // What a `set` line moves.
 enum class SetTarget { Main, Hover, Elevator, Aileron, Rudder, Trim, Forward, Back, Brake };
@@ -37,6 +52,11 @@ struct ScriptEvent {
   int column = -1;
   Compare op = Compare::Eq;
   double value = 0, tolerance = 0;
+  Timing timing = Timing::At;
+  std::vector<Comparison> condition;  // `when`, `stop when`: every one must hold
+  double after = 0;                   // `when ... after N`: seconds from the first step it held
+  double until = 0;                   // `<from>..<to> expect`: the end; `time` is the start
+  double over = 0;                    // `set ... over N`: seconds the ramp takes; 0 sets at once
   std::string Where() const { return file + ":" + std::to_string(line); }
 };
 
@@ -60,9 +80,11 @@ const std::vector<SetControl> &SetTargets();
 
 // Reads one script line; on failure says what was expected in `error`.
 bool ParseScriptLine(const std::string &text, ScriptEvent &ev, std::string &error);
+// The same for a line of the timed kinds only (no conditions, intervals, ramps).
+bool ParseTimedLine(const std::string &text, ScriptEvent &ev, std::string &error);
 
-// Reads every line; problems carry the file and line number, and a line
-// earlier in time than a line above it is a warning. The events come back
+// Reads every line; problems carry the file and line number, and a timed
+// line earlier than a timed line above it is a warning. The events come back
 // sorted by time, lines of the same time in file order. False when a
 // problem other than a warning was found.
 bool ParseScript(const std::vector<host::ScenarioScriptLine> &lines, const std::string &file,

@@ -4,8 +4,9 @@
 // and free of the host's code draw on a private Windows heap, and every
 // pointer the host is asked to free must be a live block of it: memory of
 // the module's run time, a block freed twice or a pointer into the middle of
-// one ends the run at once with a message (exit status 70). Heap corruption
-// in a real host would show up later, somewhere else, or not at all.
+// one ends the run at once with a message (exit status 70), and so does a
+// heap found damaged after a call into the module. Heap corruption in a real
+// host would show up later, somewhere else, or not at all.
 //
 // What the host cannot see is the module's run time freeing a block of this
 // heap: msvcrt.dll's free refuses a pointer of another heap without a word
@@ -18,6 +19,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+#include "host/module_call.h"
 
 namespace {
 
@@ -71,6 +74,20 @@ void Release(const char *what, void *p) {
   h->tag = 0;
   HeapFree(Heap(), 0, h);
 }
+
+// After every call into the module the whole heap must still be sound: a
+// write past a block or into a freed one shows here, at the call that made it.
+void CheckHeap() {
+  if (HeapValidate(Heap(), 0, nullptr)) return;
+  std::fflush(stdout);
+  std::fprintf(stderr, "orbiter: the host's heap is damaged after a call into the module\n");
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 70);
+}
+
+struct InstallHooks {
+  InstallHooks() { host::module_call_hooks().leave = CheckHeap; }
+} g_install_hooks;
 
 }  // namespace
 

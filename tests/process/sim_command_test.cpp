@@ -157,6 +157,42 @@ TEST_F(SimCommand, FailedExpectationsGiveLineActualValueAndExitStatus) {
   EXPECT_TRUE(Has(r.out, "expectations: 1 passed, 3 failed")) << r.out;
 }
 
+// Lines that react to the flight, in a free fall from 500 m: a ramp, conditions
+// that fire, never fire or carry an expectation, a check over the whole run
+// and a stop.
+TEST_F(SimCommand, ReactingLinesFireRampAndStopTheRun) {
+  Write("react.scn", kFalling +
+                         "BEGIN_SCRIPT\n2 set rudder 1 over 2\n2 expect rudder == 0\n3 expect rudder == 0.5 1e-9\n"
+                         "4 expect rudder == 1\nwhen alt < 480: expect t > 2\nwhen alt < 0: key G\n"
+                         "when alt < -1: expect alt > 0\nexpect always alt > 420\nstop when alt < 400\n"
+                         "10 expect alt > 0\nEND_SCRIPT\n");
+  Result r = Sim("react.scn --no-sound --report react.html");
+  EXPECT_EQ(r.code, 1);
+  const std::string stopped = "the run stopped at t=4.633 s by react.scn:17 \"stop when alt < 400\"";
+  for (const std::string &line : {
+           std::string("react.scn:16: expectation failed from t=4.117 s: expect always alt > 420 (actual 419.6882564 "
+                       "at t=4.117 s; failed 32 of 279 steps)"),
+           "react.scn:18: expectation not reached: " + stopped,
+           "react.scn:14: warning: never fired: when alt < 0: key G (its condition never held; " + stopped + ")",
+           std::string("react.scn:15: expectation never checked: when alt < -1: expect alt > 0"),
+       })
+    EXPECT_TRUE(Has(r.err, line)) << line << "\n" << r.err;
+  for (const char *line : {"react.scn:10:", "react.scn:11:", "react.scn:12:", "react.scn:13:"})
+    EXPECT_FALSE(Has(r.err, line)) << "the ramp is at 0, 0.5 and 1 at its start, middle and end; the condition "
+                                      "fired after 2 s\n"
+                                   << r.err;
+  EXPECT_TRUE(Has(r.out,
+                  "expectations: 4 passed, 3 failed\n  conditions: 2 fired, 2 never fired\n"
+                  "  stopped by react.scn:17: stop when alt < 400"))
+      << r.out;
+  std::string page = Slurp("react.html");
+  for (const char *part : {"<td class=\"k\">when</td><td>when alt &lt; 480: expect t &gt; 2</td>",
+                           "<td class=\"k\">stop</td><td>stop when alt &lt; 400: the run ends</td>",
+                           "<tr class=\"warn\"><td>react.scn:14</td>", "<rect class=\"band failed\"",
+                           "<div id=\"failures\"", "rudder 1 over 2 s"})
+    EXPECT_TRUE(Has(page, part)) << part;
+}
+
 // The HUD is drawn only when looked at, yet every look sees what the screen
 // showed: the picture of the last step, or the last one before it went out of view.
 TEST_F(SimCommand, HudExpectationsSeeTheLastPictureShown) {
@@ -305,8 +341,10 @@ TEST_F(SimCommand, HudFramesAndTheReportShowWhatThePilotSaw) {
   for (const char *part :
        {"navmode</td><td>HOLDALT on", "camera outside the vessel", "hud.scn:18</td>", "FAILED</td><td>4"})
     EXPECT_TRUE(Has(page, part)) << part;
-  for (const char *fetch : {"src=", "href=", "url(", "@import"})
+  for (const char *fetch : {"src=", "url(", "@import"})
     EXPECT_FALSE(Has(page, fetch)) << "the report fetches nothing: " << fetch;
+  for (size_t at = page.find("href="); at != std::string::npos; at = page.find("href=", at + 1))
+    EXPECT_EQ(page.compare(at, 7, "href=\"#"), 0) << "links stay on the page: " << page.substr(at, 40);
 }
 
 // "\n", "\t", "\xNN" and "\\" in a table's field.

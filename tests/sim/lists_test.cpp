@@ -10,6 +10,7 @@
 
 #include "host/host_lines.h"
 #include "host/scenario_lines.h"
+#include "sim/conditions.h"
 #include "sim/keys.h"
 #include "sim/script.h"
 #include "sim/telemetry.h"
@@ -46,18 +47,20 @@ Names Documented(const std::string &what) {
 }
 
 TEST(Lists, TheReferenceAndTheListsHoldEveryNameOfTheCodesTables) {
-  Names used, other, columns, slots, commands, controls;
+  Names used, other, columns, slots, commands, controls, reacting;
   for (auto &k : sim::Keys()) (*k.action ? used : other).insert(k.name);
   for (auto &c : sim::Columns()) columns.insert(c.name);
   for (auto &s : kWaveSlotFiles) slots.insert(std::to_string(s.slot));
   for (auto &c : sim::ScriptCommands()) commands.insert(c.name);
   for (auto &t : sim::SetTargets()) controls.insert(t.name);
+  for (auto &c : sim::ReactingLines()) reacting.insert(c.name);
   const struct {
     const char *list, *doc;
     Names names;
   } rows[] = {
-      {"keys", "keys", used},      {"keys", "other keys", other}, {"columns", "columns", columns},
-      {"sounds", "sounds", slots}, {"lines", "script", commands}, {"lines", "set", controls},
+      {"keys", "keys", used},          {"keys", "other keys", other}, {"columns", "columns", columns},
+      {"sounds", "sounds", slots},     {"lines", "script", commands}, {"lines", "set", controls},
+      {"lines", "reacting", reacting},
   };
   for (auto &r : rows) {
     EXPECT_EQ(Documented(r.doc), r.names) << "docs/scenarios.md, list " << r.doc;
