@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/telemetry.h"
+#include "tests/support/fixture.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ TEST(Conditions, ReadsEachForm) {
   };
   for (const Row &r : rows) {
     ScriptEvent ev = Read(r.text);
-    EXPECT_TRUE(ev.timing == r.timing && ev.command == r.command) << r.text;
+    EXPECT_ALL(ev.timing == r.timing, ev.command == r.command) << r.text;
     EXPECT_EQ(ev.condition.size(), r.comparisons) << r.text;
     EXPECT_EQ(ev.time, r.time) << r.text;
     EXPECT_EQ(ev.after, r.after) << r.text;
