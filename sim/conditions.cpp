@@ -195,9 +195,9 @@ bool ParseReactiveLine(const std::string &text, ScriptEvent &ev, std::string &er
   return true;
 }
 
-bool ConditionHolds(const std::vector<Comparison> &condition, const ColumnValue &value) {
+bool ConditionHolds(const std::vector<Comparison> &condition, ColumnValues &values) {
   for (const Comparison &c : condition)
-    if (!Holds(c.op, value(c.vessel, c.column), c.value, c.tolerance)) return false;
+    if (!Holds(c.op, values.Value(c.vessel, c.column), c.value, c.tolerance)) return false;
   return true;
 }
 
@@ -219,18 +219,18 @@ bool Reactions::Add(const ScriptEvent &ev) {
   return true;
 }
 
-bool Reactions::Observe(double t, const ColumnValue &value, std::vector<const Trigger *> &fired) {
+bool Reactions::Observe(double t, ColumnValues &values, std::vector<const Trigger *> &fired) {
   for (SpanCheck &s : spans_) {
     const ScriptEvent &ev = s.line;
     if (ev.timing == Timing::During && (t < ev.time - kEps || t > ev.until + kEps)) continue;
-    double v = value(ev.vessel, ev.column);
+    double v = values.Value(ev.vessel, ev.column);
     ++s.steps, s.last = t;
     if (!Holds(ev.op, v, ev.value, ev.tolerance) && s.failed++ == 0) s.first_failed = t, s.value_then = v;
   }
   bool stop = false;
   for (Trigger &tr : triggers_) {
     if (tr.fired >= 0) continue;
-    if (tr.held < 0 && ConditionHolds(tr.line.condition, value)) tr.held = t;
+    if (tr.held < 0 && ConditionHolds(tr.line.condition, values)) tr.held = t;
     if (tr.held < 0 || t < tr.held + tr.line.after - kEps) continue;
     tr.fired = t;
     fired.push_back(&tr);

@@ -9,7 +9,6 @@
 // at every step, on the state the step reached, with the timed expectations.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,10 +24,17 @@ bool ParseReactiveLine(const std::string &text, ScriptEvent &ev, std::string &er
 // The kinds of these lines as the lists and the reference show them.
 const std::vector<ScriptCommand> &ReactingLines();
 
-// A telemetry column of a vessel (empty name: the vessel in focus) now.
-using ColumnValue = std::function<double(const std::string &vessel, int column)>;
+// The telemetry of the vessels now.
+class ColumnValues {
+ public:
+  // A column of a vessel (empty name: the vessel in focus).
+  virtual double Value(const std::string &vessel, int column) = 0;
 
-bool ConditionHolds(const std::vector<Comparison> &condition, const ColumnValue &value);
+ protected:
+  ~ColumnValues() = default;
+};
+
+bool ConditionHolds(const std::vector<Comparison> &condition, ColumnValues &values);
 
 // A `when` or `stop when` line through the run.
 struct Trigger {
@@ -58,7 +64,7 @@ class Reactions {
   // At each step, after its timed expectations: the checks over time that
   // cover `t` take it, and the `when` lines due now are handed out in
   // `fired` in file order. True when a `stop when` fired: the run ends.
-  bool Observe(double t, const ColumnValue &value, std::vector<const Trigger *> &fired);
+  bool Observe(double t, ColumnValues &values, std::vector<const Trigger *> &fired);
 
   const std::vector<Trigger> &Triggers() const { return triggers_; }
   const std::vector<SpanCheck> &Spans() const { return spans_; }

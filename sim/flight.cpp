@@ -224,6 +224,7 @@ class Run {
   std::vector<bool> measured_;
   std::vector<Ramp> ramps_;
   const Trigger *stopped_by_ = nullptr;
+  double last_time_ = -1;  // the script's last time or interval end; -1 for none
   size_t next_event_ = 0;
   double duration_ = 10;
   host::ModuleApi api_;
@@ -337,6 +338,7 @@ bool Run::Prepare() {
   }
   CheckVessels(problems);
   duration_ = o_.duration >= 0 ? o_.duration : last < 0 ? 10 : last + 1;
+  last_time_ = last;
   CheckOutputs(o_, events_, duration_, scn_.environment.time_acceleration, problems);
   // The lines that react to the flight go their own way, in file order.
   for (auto &ev : events_)
@@ -679,13 +681,17 @@ void Run::MoveRamps() {
 bool Run::React(std::vector<const Trigger *> &fired) {
   if (samples_.size() != vessels_.size()) samples_.resize(vessels_.size());
   measured_.assign(vessels_.size(), false);
-  auto value = [this](const std::string &vessel, int column) {
-    host::HostVessel *hv = Vessel(vessel);
-    size_t i = (size_t)SoundId(hv);
-    if (!measured_[i]) Measure(*hv, t_, (int)i, Sound(), samples_[i]), measured_[i] = true;
-    return samples_[i][(size_t)column];
-  };
-  bool stop = reactions_.Observe(t_, value, fired);
+  struct Now : ColumnValues {
+    Run &run;
+    explicit Now(Run &r) : run(r) {}
+    double Value(const std::string &vessel, int column) override {
+      host::HostVessel *hv = run.Vessel(vessel);
+      size_t i = (size_t)run.SoundId(hv);
+      if (!run.measured_[i]) Measure(*hv, run.t_, (int)i, run.Sound(), run.samples_[i]), run.measured_[i] = true;
+      return run.samples_[i][(size_t)column];
+    }
+  } now(*this);
+  bool stop = reactions_.Observe(t_, now, fired);
   for (const Trigger *tr : fired) {
     if (report_) report_->Fired(*tr);
     if (tr->line.command >= Command::Expect) Check(tr->line);
@@ -694,8 +700,17 @@ bool Run::React(std::vector<const Trigger *> &fired) {
   return stop;
 }
 
+// How the run ended, for what it never reached: a script of conditions and
+// few times may end sooner than its writer thought.
 std::string Run::EndText() const {
-  if (!stopped_by_) return "the run ended at t=" + Seconds(t_) + " s";
+  const std::string at = "t=" + Seconds(t_) + " s";
+  if (interrupted_) return "the run was interrupted at " + at;
+  if (capped_) return "the run stopped at " + at + ", the step cap (--max-steps)";
+  if (!stopped_by_ && o_.duration >= 0) return "the run ended at " + at + ", its --duration";
+  if (!stopped_by_)
+    return "the run ended at " + at +
+           (last_time_ < 0 ? ", as a script without times does" : ", 1 s after the script's last time") +
+           "; --duration sets another end";
   return "the run stopped at t=" + Seconds(t_) + " s by " + stopped_by_->line.Where() + " \"" +
          stopped_by_->line.source + "\"";
 }
@@ -924,9 +939,8 @@ void Run::FailUnreached() {
     if (c == Command::Save || c == Command::HudFrame) {
       ++failed_;
       std::fflush(out_);
-      std::fprintf(err_, "tarvex-sim: %s: %s to %s not reached: the run ended at t=%.3f s\n",
-                   events_[i].Where().c_str(), c == Command::Save ? "save" : "hudframe",
-                   Printable(events_[i].name).c_str(), t_);
+      std::fprintf(err_, "tarvex-sim: %s: %s to %s not reached: %s\n", events_[i].Where().c_str(),
+                   c == Command::Save ? "save" : "hudframe", Printable(events_[i].name).c_str(), EndText().c_str());
       continue;
     }
     if (c < Command::Expect) continue;

@@ -72,7 +72,8 @@ const std::string kFalling = "BEGIN_SHIPS\nTarvex1:Tarvex\n  STATUS Flying\n  AL
 TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
   Write("bad_script.scn", kFalling + "BEGIN_SCRIPT\n1 key E\n2 set main 3\nEND_SCRIPT\n");
   Write("no_ships.scn", "BEGIN_DESC\nnothing\nEND_DESC\n");
-  Write("ghost.scn", kFalling + "BEGIN_SCRIPT\n1 expect Ghost.alt > 1\nEND_SCRIPT\n");
+  Write("ghost.scn",
+        kFalling + "BEGIN_SCRIPT\n1 expect Ghost.alt > 1\nwhen alt < 3 and Ghost.alt < 3: key G\nEND_SCRIPT\n");
   Write("odd.scn",
         "BEGIN_SHIPS\nTarvex1:Tarvex\n  STATUS Flying\n  ALT -1e6\n  ANGVEL 0 0 1e4\n"
         "  AIRSPEED 1e308\n  FEUL 100\n  POS 0 0\nEND\nEND_SHIPS\n");
@@ -103,6 +104,7 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"bad_script.scn --no-sound", 2, "bad_script.scn:10: expected a level from 0 to 1 for main"},
       {"no_ships.scn --no-sound", 2, "expected at least one vessel block"},
       {"ghost.scn --no-sound", 2, "ghost.scn:9: expected the name of a vessel of the scenario"},
+      {"ghost.scn --no-sound", 2, "ghost.scn:10: expected the name of a vessel of the scenario"},
       {"--module ./nowhere.so --no-sound", 3, "cannot load module ./nowhere.so"},
       {"--sound ./nowhere.dll --quiet --duration 0.1", 3, "cannot load"},
       {"traps.scn", 2, "traps.scn:2: expected an environment line (Date MJD, TimeAcc, Camera, Cockpit or HUD), found \"TimeAc 2\" (did you mean TimeAcc?)"},

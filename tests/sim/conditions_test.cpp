@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "sim/telemetry.h"
 #include "tests/support/fixture.h"
 
@@ -20,90 +23,50 @@ ScriptEvent Read(const std::string &text) {
   return ev;
 }
 
-TEST(Conditions, ReadsEachForm) {
-  struct Row {
-    const char *text;
-    Timing timing;
-    Command command;
-    size_t comparisons;
-    double time, after, until, over;
-    const char *source;
-  } rows[] = {
-      {"when alt < 3: set main 0.4 ; soon", Timing::When, Command::Set, 1, 0, 0, 0, 0, "when alt < 3: set main 0.4"},
-      {"when ground == 0 after 2: key G", Timing::When, Command::Key, 1, 0, 2, 0, 0, "when ground == 0 after 2: key G"},
-      {"when airspeed > 100 and Tarvex2.alt > 50 1: key 8", Timing::When, Command::Key, 2, 0, 0, 0, 0,
-       "when airspeed > 100 and Tarvex2.alt > 50 1: key 8"},
-      {"when alt < 3 : expect hud \"A: B\"", Timing::When, Command::ExpectHud, 1, 0, 0, 0, 0, ""},
-      {"when t >= 1: set main 0.4 over 3", Timing::When, Command::Set, 1, 0, 0, 0, 3,
-       "when t >= 1: set main 0.4 over 3"},
-      {"stop when ground == 1 and airspeed < 0.5", Timing::Stop, Command::Key, 2, 0, 0, 0, 0,
-       "stop when ground == 1 and airspeed < 0.5"},
-      {"stop when ground == 1 after 6", Timing::Stop, Command::Key, 1, 0, 6, 0, 0, "stop when ground == 1 after 6"},
-      {"expect always warning == 0", Timing::Always, Command::Expect, 0, 0, 0, 0, 0, "expect always warning == 0"},
-      {"30..60 expect alt > 10 0.5", Timing::During, Command::Expect, 0, 30, 0, 60, 0, "30..60 expect alt > 10 0.5"},
-      {"20 set main 0.4 over 3", Timing::At, Command::Set, 0, 20, 0, 0, 3, "20 set main 0.4 over 3"},
-      {"20 set main 0.4", Timing::At, Command::Set, 0, 20, 0, 0, 0, "20 set main 0.4"},
-  };
-  for (const Row &r : rows) {
-    ScriptEvent ev = Read(r.text);
-    EXPECT_ALL(ev.timing == r.timing, ev.command == r.command) << r.text;
-    EXPECT_EQ(ev.condition.size(), r.comparisons) << r.text;
-    EXPECT_EQ(ev.time, r.time) << r.text;
-    EXPECT_EQ(ev.after, r.after) << r.text;
-    EXPECT_EQ(ev.until, r.until) << r.text;
-    EXPECT_EQ(ev.over, r.over) << r.text;
-    EXPECT_TRUE(!*r.source || ev.source == r.source) << r.text << " reads back as " << ev.source;
-  }
-  ScriptEvent ev = Read("when airspeed > 100 and Tarvex2.alt > 50 1: set Tarvex2.brake 1");
-  EXPECT_EQ(ev.condition[1].vessel, "Tarvex2") << "a comparison names its vessel";
-  EXPECT_EQ(ev.condition[1].column, sim::ColumnIndex("alt"));
-  EXPECT_EQ(ev.condition[1].tolerance, 1);
-  EXPECT_EQ(ev.vessel, "Tarvex2") << "so does the action";
-  EXPECT_EQ(Read("when alt < 3 : expect hud \"A: B\"").name, "A: B") << "only the first colon ends the condition";
-}
-
-TEST(Conditions, MalformedLinesSayWhatWasExpected) {
-  struct Row {
-    const char *text, *expected;
-  } rows[] = {
-      {"when alt < 3 set main 0.4", "\"when <condition> [after <seconds>]: <line without its time>\""},
-      {"when alt < 3 ; no: colon here", "\"when <condition>"},
-      {"when alt < 3:", "a line to act on after the colon"},
-      {"when alt < 3: 5 key G", "after the colon a line without its time: a command key"},
-      {"when alt < 3: when alt < 2: key G", "after the colon a line without its time"},
-      {"wehn alt < 3: key G",
-       "or when, stop when, expect always or FROM..TO expect, found \"wehn\" (did you mean when?)"},
-      {"when alt<3: key G", "several joined by \"and\", found \"alt<3\""},
-      {"when alt 3: key G", "a condition \"<column> <==|!=|<|<=|>|>=> <value> [tolerance]\""},
-      {"when alt < 3 and: key G", "several joined by \"and\", found \"\""},
-      {"when altitude < 3: key G", "a telemetry column (t, alt"},
-      {"when alt => 3: key G", "a comparison ==, !="},
-      {"when alt < 3 after -1: key G", "a delay in seconds, 0 or more"},
-      {"when alt < 3 after soon: key G", "a delay in seconds, 0 or more, after \"after\", found \"soon\""},
-      {"when hud \"X\" == 1: key G", "a telemetry column to compare"},
-      {"stop alt < 3", "\"stop when <condition> [after <seconds>]\""},
-      {"stop when alt < 3: key G", "nothing after the condition of \"stop when\""},
-      {"expect always hud \"HOLDALT\"", "\"expect always <column>"},
-      {"expect always alt > high", "a number to compare with"},
-      {"60..30 expect alt > 10", "an interval <from>..<to> in seconds, 0 <= from <= to"},
-      {"-1..30 expect alt > 10", "an interval"},
-      {"30.. expect alt > 10", "an interval"},
-      {"30..60 key G", "\"<from>..<to> expect <column>"},
-      {"30..60 expect sound 6 playing", "\"<from>..<to> expect <column>"},
-      {"20 set main 0.4 over 0", "a ramp time in seconds above 0 after \"over\", found \"0\""},
-      {"20 set main 2 over 3", "a level from 0 to 1 for main"},
-      {"when alt < 3: set main 0.4 over x", "a ramp time in seconds above 0"},
-  };
-  for (const Row &r : rows) {
+// Each row of tests/data/reacting_lines.txt: read as it says, or refused with
+// the error it names.
+TEST(Conditions, LinesReadOrAreRefusedAsTheTableSays) {
+  const char *timings[] = {"At", "When", "Stop", "Always", "During"};
+  const char *commands[] = {"Key", "Set",  "Navmode",  "TimeAcc", "Camera",    "Cockpit",
+                            "Hud", "Save", "HudFrame", "Expect",  "ExpectHud", "ExpectSound"};
+  for (const std::string &row : tarvex_test::DataLines("reacting_lines.txt")) {
+    size_t arrow = row.find(" -> ");
+    ASSERT_NE(arrow, std::string::npos) << row;
+    const std::string text = row.substr(0, arrow), want = row.substr(arrow + 4);
     ScriptEvent ev;
     std::string error;
-    EXPECT_FALSE(sim::ParseScriptLine(r.text, ev, error)) << r.text;
-    EXPECT_NE(error.find(r.expected), std::string::npos) << r.text << " gave: " << error;
+    const bool ok = sim::ParseScriptLine(text, ev, error);
+    if (want[0] == '!') {
+      EXPECT_FALSE(ok) << row;
+      EXPECT_NE(error.find(want.substr(2)), std::string::npos) << row << "\n gave: " << error;
+      continue;
+    }
+    ASSERT_TRUE(ok) << row << "\n: " << error;
+    std::istringstream in(want);
+    std::string timing, command;
+    size_t comparisons;
+    double time, after, until, over;
+    in >> timing >> command >> comparisons >> time >> after >> until >> over;
+    EXPECT_ALL(timing == timings[(int)ev.timing], command == commands[(int)ev.command]) << row;
+    EXPECT_ALL(ev.condition.size() == comparisons, ev.time == time, ev.after == after, ev.until == until,
+               ev.over == over)
+        << row;
+    EXPECT_EQ(ev.source, text.substr(0, text.find(" ;"))) << row;
   }
+  ScriptEvent ev = Read("when airspeed > 100 and Tarvex2.alt > 50 1: set Tarvex2.brake 1");
+  EXPECT_ALL(ev.condition[1].vessel == "Tarvex2", ev.condition[1].column == sim::ColumnIndex("alt"),
+             ev.condition[1].tolerance == 1)
+      << "a comparison names its vessel";
+  EXPECT_EQ(ev.vessel, "Tarvex2") << "so does the action";
+  EXPECT_EQ(Read("when alt < 3: expect hud \"A: B\"").name, "A: B");
 }
 
 // A run in steps of 0.5 s where the altitude falls 10 m a second from 100 m.
-struct Flight {
+struct Flight : sim::ColumnValues {
+  double t = 0;
+  double Value(const std::string &, int column) override {
+    return column == sim::ColumnIndex("alt") ? 100 - 10 * t : column == sim::ColumnIndex("t") ? t : 0;
+  }
   sim::Reactions reactions;
   std::vector<std::pair<double, int>> fired;  // time, line
   double stopped = -1;
@@ -113,13 +76,9 @@ struct Flight {
     ASSERT_TRUE(reactions.Add(ev)) << text;
   }
   void Fly(double until) {
-    const int alt = sim::ColumnIndex("alt"), t_col = sim::ColumnIndex("t");
-    for (double t = 0; t <= until + 1e-9; t += 0.5) {
+    for (t = 0; t <= until + 1e-9; t += 0.5) {
       std::vector<const sim::Trigger *> now;
-      sim::ColumnValue value = [&](const std::string &, int column) {
-        return column == alt ? 100 - 10 * t : column == t_col ? t : 0;
-      };
-      bool stop = reactions.Observe(t, value, now);
+      bool stop = reactions.Observe(t, *this, now);
       for (auto *tr : now) fired.push_back({t, tr->line.line});
       if (stop) {
         stopped = t;
@@ -179,6 +138,25 @@ TEST(Conditions, ChecksOverTimeGiveTheirFirstFailureAndCount) {
   }
   EXPECT_EQ(s[0].Actual(), "70 at t=3.000 s; failed 5 of 11 steps");
   EXPECT_EQ(s[1].Actual(), "held at all 3 steps to t=2.000 s");
+}
+
+// The reference's examples of these lines read as written.
+TEST(Conditions, TheReferencesExamplesRead) {
+  std::ifstream in(std::string(TARVEX_SOURCE_DIR) + "/docs/scenarios.md");
+  std::string line;
+  bool section = false, code = false;
+  int read = 0;
+  while (std::getline(in, line)) {
+    if (line.rfind("### ", 0) == 0) section = line == "### Lines that react to the flight";
+    if (!section) continue;
+    if (line.rfind("```", 0) == 0) {
+      code = !code;
+    } else if (code) {
+      Read(line);
+      ++read;
+    }
+  }
+  EXPECT_GE(read, 20) << "the examples of docs/scenarios.md";
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ TEST(Events, ScriptInputsByName) {
               {"1 key G shift", "key: key shift+G: gear up or down, in the air only"},
               {"1 key X", "key: key X: not used by the vessel"},
               {"1 set Tarvex2.main 0.5", "control: Tarvex2: main 0.5"},
+              {"1 set main 0.4 over 3", "control: main 0.4 over 3 s"},
               {"1 navmode HOLDALT off", "navmode: HOLDALT off"},
               {"1 timeacc 10", "timeacc: time acceleration 10x"},
               {"1 cockpit panel", "cockpit: panel cockpit"},
