@@ -1,5 +1,5 @@
-// The altitude hold's numbers, shared by the flight step and the pilot's
-// manual.
+// The altitude hold's throttle nudge, shared by the flight step and the
+// pilot's manual.
 #pragma once
 
 const double kNudgeLimit = 0.015;  // clamp of vspeed_tenth for the throttle nudge

@@ -62,6 +62,8 @@ ModuleCallHooks &module_call_hooks() {
   return hooks;
 }
 
+bool InModuleCall() { return g_module_call_depth > 0; }
+
 ModuleCall::ModuleCall() {
   if (g_module_call_depth++ == 0 && module_call_hooks().enter) module_call_hooks().enter();
 }

@@ -11,8 +11,12 @@ namespace host {
 struct ModuleCallHooks {
   void (*enter)() = nullptr;  // before the outermost call into the module
   void (*leave)() = nullptr;  // after it has returned
+  // A host function recorded in the trace while no ModuleCall is open: a call
+  // into the module that the host made without one.
+  void (*outside)(const char *name) = nullptr;
 };
 ModuleCallHooks &module_call_hooks();
+bool InModuleCall();
 
 class ModuleCall {
  public:

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "host/module_call.h"
+
 namespace host {
 
 std::vector<std::string> Trace::Texts() const {
@@ -36,6 +38,7 @@ bool Trace::Contains(const std::string &text) const {
 }
 
 void Trace::Add(const char *vessel, const char *name, std::string args) {
+  if (module_call_hooks().outside && !InModuleCall()) module_call_hooks().outside(name);
   TraceEntry e;
   e.vessel = vessel ? vessel : "";
   e.name = name;

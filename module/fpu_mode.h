@@ -25,7 +25,11 @@ class ModuleFpuMode {
 #if defined(__SSE__)
     __asm__ __volatile__("ldmxcsr %0" : : "m"(host_mxcsr_) : "memory");
 #endif
-    __asm__ __volatile__("fldenv %0" : : "m"(host_x87_) : "memory");
+    // The host's tag word comes back too: no x87 register may stay live across this.
+    __asm__ __volatile__("fldenv %0"
+                         :
+                         : "m"(host_x87_)
+                         : "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
   }
 #else
   ModuleFpuMode() {}

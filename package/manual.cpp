@@ -225,10 +225,19 @@ bool ReadProcedure(const std::string &path, const std::string &charts, Procedure
       std::string code = l, note;
       size_t semi = l.find(';');
       if (semi != std::string::npos) code = Trim(l.substr(0, semi)), note = Trim(l.substr(semi + 1));
-      std::istringstream in(code);
+      // "<time> LINE", "<from>..<to> expect ...", "when CONDITION: LINE" or
+      // "stop when CONDITION": the first column says when.
       std::string t, rest;
-      in >> t;
-      std::getline(in, rest);
+      size_t colon = code.find(':');
+      if (code.rfind("when ", 0) == 0 && colon != std::string::npos) {
+        t = Trim(code.substr(0, colon)), rest = code.substr(colon + 1);
+      } else if (code.rfind("stop when ", 0) == 0) {
+        t = code.substr(5), rest = "stop";
+      } else {
+        std::istringstream in(code);
+        in >> t;
+        std::getline(in, rest);
+      }
       ScriptStep s{t, Trim(rest), note};
       (s.input.rfind("expect", 0) == 0 ? p.checks : p.inputs).push_back(s);
     }
@@ -421,9 +430,9 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
     o << "<ol>\n";
     for (const std::string &s : p.steps) o << "<li>" << Esc(s) << "</li>\n";
     o << "</ol>\n<details><summary>As flown (script <code>" << Esc(p.stem) << ".scn</code>)</summary>\n<table>\n"
-      << Row({"Time (s)", "Input", ""}, true);
+      << Row({"When (s)", "Input", ""}, true);
     for (const ScriptStep &s : p.inputs) o << Row({Esc(s.time), "<code>" + Esc(s.input) + "</code>", Esc(s.note)});
-    o << "</table>\n<table>\n" << Row({"Time (s)", "Checked", ""}, true);
+    o << "</table>\n<table>\n" << Row({"When (s)", "Checked", ""}, true);
     for (const ScriptStep &s : p.checks) o << Row({Esc(s.time), "<code>" + Esc(s.input) + "</code>", Esc(s.note)});
     o << "</table></details>\n";
     if (!p.chart.empty()) o << "<div class=\"chart\">" << p.chart << "</div>\n";
@@ -432,14 +441,9 @@ std::string Page(const manual::Findings &f, const std::vector<Procedure> &procs,
   o << "<h2 id=\"lines\">What a saved scenario holds</h2>\n<p>Besides the simulator's own lines, the vessel "
        "writes these lines into its block (each only when it is not at its default) and reads them back:</p>\n"
        "<table>\n"
-    << Row({"Line", "Example", "Values", "Meaning"}, true);
-  for (const host::ScenarioLine *w : ClassLines()) {
-    std::string example;
-    for (const std::string &l : f.saved_lines)
-      if (LineName(l) == w->name) example = l;
-    o << Row({"<code>" + Esc(w->name) + " " + Esc(w->value) + "</code>", "<code>" + Esc(example) + "</code>",
-              Esc(w->range), Esc(w->meaning)});
-  }
+    << Row({"Line", "Values", "Meaning"}, true);
+  for (const host::ScenarioLine *w : ClassLines())
+    o << Row({"<code>" + Esc(w->name) + " " + Esc(w->value) + "</code>", Esc(w->range), Esc(w->meaning)});
   o << "</table>\n";
 
   o << "<h2 id=\"sound\">Sound</h2>\n<p>Sounds are played by the OrbiterSound service (version 3.5), a module of "

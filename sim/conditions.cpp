@@ -10,8 +10,6 @@ namespace sim {
 
 namespace {
 
-const double kEps = 1e-9;  // as the timed lines: a step within this of a time is at it
-
 // The line without its comment (a ';' outside double quotes).
 std::string WithoutComment(const std::string &s) {
   bool quoted = false;
@@ -40,14 +38,6 @@ std::string Join(const std::vector<std::string> &w, size_t from = 0, size_t to =
   return s;
 }
 
-bool Number(const std::string &s, double &out) {
-  char *end;
-  double v = std::strtod(s.c_str(), &end);
-  if (s.empty() || end == s.c_str() || *end || !std::isfinite(v)) return false;
-  out = v;
-  return true;
-}
-
 // The source of a line read as "<time> ...", without its time.
 std::string Untimed(const std::string &source) {
   size_t blank = source.find(' ');
@@ -59,7 +49,7 @@ bool ParseInput(const std::string &line, ScriptEvent &ev, std::string &error) {
   std::vector<std::string> w = Split(line);
   if (w.size() < 4 || w[1] != "set" || w[w.size() - 2] != "over") return ParseTimedLine(line, ev, error);
   double over = 0;
-  if (!Number(w.back(), over) || !(over > 0))
+  if (!ScriptNumber(w.back(), over) || !(over > 0))
     return error = "a ramp time in seconds above 0 after \"over\", found \"" + w.back() + "\"", false;
   if (!ParseTimedLine(Join(w, 0, w.size() - 2), ev, error)) return false;
   ev.over = over;
@@ -108,7 +98,7 @@ bool ParseTrigger(const std::string &line, ScriptEvent &ev, std::string &error) 
   std::vector<std::string> cond(head.begin() + (stop ? 2 : 1), head.end());
   double after = 0;
   if (cond.size() >= 2 && cond[cond.size() - 2] == "after") {
-    if (!Number(cond.back(), after) || after < 0)
+    if (!ScriptNumber(cond.back(), after) || after < 0)
       return error = "a delay in seconds, 0 or more, after \"after\", found \"" + cond.back() + "\"", false;
     cond.resize(cond.size() - 2);
   }
@@ -141,7 +131,7 @@ bool ParseSpan(const std::vector<std::string> &w, ScriptEvent &ev, std::string &
   double from = 0, to = 0;
   if (!always) {
     size_t dots = w[0].find("..");
-    if (!Number(w[0].substr(0, dots), from) || !Number(w[0].substr(dots + 2), to) || from < 0 || to < from)
+    if (!ScriptNumber(w[0].substr(0, dots), from) || !ScriptNumber(w[0].substr(dots + 2), to) || from < 0 || to < from)
       return error = "an interval <from>..<to> in seconds, 0 <= from <= to, found \"" + w[0] + "\"", false;
     if (w.size() < 2 || w[1] != "expect") return error = usage, false;
   }
@@ -187,7 +177,7 @@ bool ParseReactiveLine(const std::string &text, ScriptEvent &ev, std::string &er
     ok = ParseSpan(w, ev, error);
   else if (w.size() >= 4 && w[1] == "set" && w[w.size() - 2] == "over")
     ok = ParseInput(line, ev, error);
-  else if (double t = 0; !Number(w[0], t) && !host::DidYouMean(w[0], {"when", "stop", "expect"}).empty())
+  else if (double t = 0; !ScriptNumber(w[0], t) && !host::DidYouMean(w[0], {"when", "stop", "expect"}).empty())
     ok = false, error = "a time in seconds, or when, stop when, expect always or FROM..TO expect, found \"" + w[0] +
                         "\"" + host::DidYouMean(w[0], {"when", "stop", "expect"});
   else
@@ -222,7 +212,7 @@ bool Reactions::Add(const ScriptEvent &ev) {
 bool Reactions::Observe(double t, ColumnValues &values, std::vector<const Trigger *> &fired) {
   for (SpanCheck &s : spans_) {
     const ScriptEvent &ev = s.line;
-    if (ev.timing == Timing::During && (t < ev.time - kEps || t > ev.until + kEps)) continue;
+    if (ev.timing == Timing::During && (t < ev.time - kAtTimeTolerance || t > ev.until + kAtTimeTolerance)) continue;
     double v = values.Value(ev.vessel, ev.column);
     ++s.steps, s.last = t;
     if (!Holds(ev.op, v, ev.value, ev.tolerance) && s.failed++ == 0) s.first_failed = t, s.value_then = v;
@@ -231,7 +221,7 @@ bool Reactions::Observe(double t, ColumnValues &values, std::vector<const Trigge
   for (Trigger &tr : triggers_) {
     if (tr.fired >= 0) continue;
     if (tr.held < 0 && ConditionHolds(tr.line.condition, values)) tr.held = t;
-    if (tr.held < 0 || t < tr.held + tr.line.after - kEps) continue;
+    if (tr.held < 0 || t < tr.held + tr.line.after - kAtTimeTolerance) continue;
     tr.fired = t;
     fired.push_back(&tr);
     stop |= tr.line.timing == Timing::Stop;

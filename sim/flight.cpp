@@ -886,7 +886,7 @@ void Run::WriteFailed(const std::string &error) {
 // an `expect` is checked as it fires); then the inputs apply, the timed
 // ones first. False when a `stop when` fired: the run ends after the checks.
 bool Run::AtTime() {
-  const double eps = 1e-9;
+  const double eps = kAtTimeTolerance;
   if (!ramps_.empty()) MoveRamps();
   for (size_t i = next_event_; i < events_.size() && events_[i].time <= t_ + eps; ++i) Check(events_[i]);
   fired_.clear();
@@ -906,7 +906,7 @@ bool Run::AtTime() {
 
 // Whether another step is flown: not past the end, nor at the step cap.
 bool Run::GoesOn() {
-  if (t_ >= duration_ - 1e-9) return false;
+  if (t_ >= duration_ - kAtTimeTolerance) return false;
   if ((interrupted_ = StopSignals::Caught()) != 0) {
     std::fprintf(err_, "tarvex-sim: %s: stopped at t=%.3f s; writing what was flown\n", StopSignals::Name(interrupted_),
                  t_);

@@ -20,13 +20,7 @@ namespace {
 
 bool Same(const std::string &a, const char *b) { return strcasecmp(a.c_str(), b) == 0; }
 
-bool Number(const std::string &s, double &out) {
-  char *end;
-  double v = std::strtod(s.c_str(), &end);
-  if (s.empty() || end == s.c_str() || *end || !std::isfinite(v)) return false;
-  out = v;
-  return true;
-}
+bool Number(const std::string &s, double &out) { return ScriptNumber(s, out); }
 
 // Splits "NAME.rest" into a vessel qualifier and the rest.
 void Qualified(const std::string &word, std::string &vessel, std::string &rest) {
@@ -125,6 +119,14 @@ bool Holds(Compare op, double a, double v, double tol) {
       return a >= v - tol;
   }
   return false;
+}
+
+bool ScriptNumber(const std::string &s, double &out) {
+  char *end;
+  double v = std::strtod(s.c_str(), &end);
+  if (s.empty() || end == s.c_str() || *end || !std::isfinite(v)) return false;
+  out = v;
+  return true;
 }
 
 const char *CompareText(Compare op) {

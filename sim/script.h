@@ -90,6 +90,12 @@ bool ParseTimedLine(const std::string &text, ScriptEvent &ev, std::string &error
 bool ParseScript(const std::vector<host::ScenarioScriptLine> &lines, const std::string &file,
                  std::vector<ScriptEvent> &events, std::vector<host::ScenarioProblem> &problems);
 
+// A step within this many seconds of a script time is at that time.
+const double kAtTimeTolerance = 1e-9;
+
+// A number as a script writes it: the whole word, finite.
+bool ScriptNumber(const std::string &s, double &out);
+
 // Whether `actual` passes the comparison.
 bool Holds(Compare op, double actual, double value, double tolerance);
 const char *CompareText(Compare op);

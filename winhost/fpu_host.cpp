@@ -5,7 +5,9 @@
 // left as the host found it. The host's own work runs in its usual mode, so
 // anything that flies differently from the plain orbiter.exe is the module
 // depending on the mode. The module must also hand the mode back as it found
-// it; if not, the run ends at once with a message (exit status 71).
+// it; if not, the run ends at once with a message (exit status 71), as it
+// does when the module calls the host outside a ModuleCall (with the trace
+// on), which means a call into it that escaped the mode.
 #include <windows.h>
 
 #include <cstdio>
@@ -53,10 +55,20 @@ void Leave() {
   }
 }
 
+// The module runs only inside a ModuleCall; a host function it calls from
+// anywhere else means a call into the module that would have escaped the mode.
+void Outside(const char *name) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "orbiter: %s was called by the module outside a ModuleCall\n", name);
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 71);
+}
+
 struct InstallHooks {
   InstallHooks() {
     host::module_call_hooks().enter = Enter;
     host::module_call_hooks().leave = Leave;
+    host::module_call_hooks().outside = Outside;
   }
 } g_install_hooks;
 

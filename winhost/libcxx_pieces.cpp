@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <typeinfo>
+#include <unordered_map>
 
 namespace {
 template <typename T>
@@ -157,4 +159,22 @@ std::to_chars_result std::to_chars(char *first, char *last, double value, chars_
   char text[400];
   const char *spec = format == chars_format::fixed ? "%.*f" : format == chars_format::scientific ? "%.*e" : "%.*g";
   return Put(first, last, text, Print(text, sizeof text, spec, precision < 0 ? 6 : precision, value));
+}
+
+// Bucket counts of the hashed containers: the smallest prime not below `n`
+// (0 stays 0, as in libc++'s own table).
+size_t std::__next_prime(size_t n) {
+  if (n < 2) return n == 0 ? 0 : 2;
+  for (;; ++n) {
+    bool prime = n % 2 != 0 || n == 2;
+    for (size_t d = 3; prime && d <= n / d; d += 2) prime = n % d != 0;
+    if (prime) return n;
+  }
+}
+
+// Type identity, as std::function's target() asks for it: the same
+// descriptor, or one with the same decorated name (a type seen by two images).
+int std::type_info::__compare(const type_info &rhs) const noexcept {
+  if (&__data == &rhs.__data) return 0;
+  return std::strcmp(&__data.__decorated_name[1], &rhs.__data.__decorated_name[1]);
 }
