@@ -15,10 +15,11 @@ build:
 	$(CMAKE) --preset $(PRESET) >/dev/null
 	$(CMAKE) --build --preset $(PRESET)
 
+# The tests of the preset's build (PRESET=asan: under the sanitizers).
 test:
 	bash .ci/deps test
 	$(MAKE) build
-	$(CTEST) --preset default
+	$(CTEST) --preset $(PRESET)
 
 demo:
 	$(CMAKE) --preset $(PRESET) >/dev/null
@@ -57,5 +58,6 @@ package:
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+# Every build folder, whichever preset made it, and the package folder.
 clean:
-	rm -rf build build-windows build-demo build-msvc dist
+	rm -rf build $(wildcard build-*) dist

@@ -2,7 +2,6 @@
 # the export table of Tarvex.dll, and that no library needs a runtime DLL of
 # the compiler beside it. Included by tests/CMakeLists.txt in Windows builds.
 set(TARVEX_CHECK_EXPORTS ${CMAKE_SOURCE_DIR}/.ci/check-exports)
-set(TARVEX_MODULE_EXPORTS "ovcInit ovcExit ModuleDate GetModuleVersion")
 set(TARVEX_SYSTEM_DLLS "KERNEL32.dll msvcrt.dll")
 find_program(TARVEX_OBJDUMP NAMES i686-w64-mingw32-objdump objdump REQUIRED)
 
@@ -12,7 +11,7 @@ function(tarvex_export_check name)
 endfunction()
 
 tarvex_export_check(WindowsLibraries.ModuleExportsExactlyTheFourPlainNames $<TARGET_FILE:Tarvex>
-                    --exports ${TARVEX_MODULE_EXPORTS} --imports "${TARVEX_SYSTEM_DLLS} $<TARGET_FILE_NAME:tarvexhost>")
+                    --exports-of ${TARVEX_MODULE_DEF} --imports "${TARVEX_SYSTEM_DLLS} $<TARGET_FILE_NAME:tarvexhost>")
 tarvex_export_check(WindowsLibraries.HostNeedsOnlySystemDlls $<TARGET_FILE:tarvexhost> --imports ${TARVEX_SYSTEM_DLLS})
 foreach(service OrbiterSound OrbiterSoundNoSetFrequency OrbiterSoundNoGetId)
   tarvex_export_check(WindowsLibraries.${service}NeedsOnlySystemDlls $<TARGET_FILE:${service}>
@@ -29,7 +28,7 @@ function(tarvex_faulty_export_table fault complaint)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/export-check ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/export-check)
   add_dependencies(tarvex_tests export_table_${fault})
   tarvex_export_check(ExportCheck.Rejects_${fault} $<TARGET_FILE:export_table_${fault}>
-                      --exports ${TARVEX_MODULE_EXPORTS})
+                      --exports-of ${TARVEX_MODULE_DEF})
   set_tests_properties(ExportCheck.Rejects_${fault} PROPERTIES PASS_REGULAR_EXPRESSION "${complaint}")
 endfunction()
 tarvex_faulty_export_table(leading_underscore "export _ovcInit carries a leading underscore"

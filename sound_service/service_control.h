@@ -1,6 +1,7 @@
 // Control and inspection routines of the stand-in sound service, besides the
-// service's own exports. Tests and the flight host find them by name in the
-// loaded "OrbiterSound.dll" (see sound_service/service_client.h).
+// service's own exports. The tests (tests/support/sound_client.h), the flight
+// host (SoundProbes in sim/telemetry.h) and the vessel-life host
+// (winhost/life.cpp) find them by name in the loaded "OrbiterSound.dll".
 #pragma once
 
 extern "C" {

@@ -26,7 +26,8 @@ tarvex_dll_check(msvc.check.TarvexTables $<TARGET_FILE:Tarvex>)
 
 # One faulty module per fault; the check must name the fault.
 set(F ${W}/faulty)
-file(WRITE ${F}/five_exports.def "LIBRARY faulty.dll\nEXPORTS\n  ovcInit\n  ovcExit\n  ModuleDate\n  GetModuleVersion\n  ExitModule\n")
+list(JOIN TARVEX_MODULE_EXPORTS "\n  " exports)
+file(WRITE ${F}/five_exports.def "LIBRARY faulty.dll\nEXPORTS\n  ${exports}\n  ExitModule\n")
 file(WRITE ${F}/gnu_runtime.def "LIBRARY msvcrt.dll\nEXPORTS\n  __cxa_pure_virtual\n")
 add_custom_command(OUTPUT ${F}/gnu_runtime.lib
   COMMAND ${TARVEX_DLLTOOL} -m i386 -d ${F}/gnu_runtime.def -l ${F}/gnu_runtime.lib VERBATIM)
@@ -50,7 +51,7 @@ function(tarvex_faulty_module fault def complaint)
   tarvex_dll_check(msvc.check.Rejects_${fault} $<TARGET_FILE:faulty_${fault}> WILL_FAIL ON)
   tarvex_dll_check(msvc.check.Names_${fault} $<TARGET_FILE:faulty_${fault}> PASS_REGULAR_EXPRESSION "${complaint}")
 endfunction()
-set(TARVEX_DEF ${CMAKE_SOURCE_DIR}/module/Tarvex.def)
+set(TARVEX_DEF ${TARVEX_MODULE_DEF})
 tarvex_faulty_module(no_fault ${TARVEX_DEF} "passed")  # the sample itself passes
 tarvex_faulty_module(extra_export ${F}/five_exports.def "unexpected: +ExitModule")
 tarvex_faulty_module(foreign_import ${TARVEX_DEF} "not exactly" TARVEX_FAULT_FOREIGN_IMPORT)

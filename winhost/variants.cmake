@@ -43,10 +43,10 @@ set_tests_properties(msvc.scenario.demo-resume PROPERTIES FIXTURES_SETUP msvc_ba
 
 foreach(variant foreign-heap fpu)
   string(REPLACE "-" "_" v ${variant})
-  tarvex_orbiter_exe(orbiter_${v} ${variant} ${TARVEX_SIM_SOURCES} ${TARVEX_VARIANT_SOURCES_${variant}})
+  tarvex_orbiter_exe(orbiter_${v} ${variant} ${TARVEX_SIM_SOURCES} ${TARVEX_SIM_MAIN} ${TARVEX_VARIANT_SOURCES_${variant}})
   target_compile_definitions(orbiter_${v} PRIVATE TARVEX_DEFAULT_MODULE="Modules\\\\Tarvex.dll"
     TARVEX_DEFAULT_SOUND="sound\\\\OrbiterSound.dll")
-  tarvex_orbiter_exe(tarvex_life_${v} life-${variant} ${CMAKE_CURRENT_SOURCE_DIR}/life.cpp
+  tarvex_orbiter_exe(tarvex_life_${v} life-${variant} ${TARVEX_LIFE_SOURCES}
     ${TARVEX_VARIANT_SOURCES_${variant}})
   set(dir ${CMAKE_BINARY_DIR}/${variant})
   foreach(name ${TARVEX_VARIANT_FLIGHTS})

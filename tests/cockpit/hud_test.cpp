@@ -67,7 +67,7 @@ TEST_F(Hud, SurfaceHudDrawsTheReadoutsInOrderAtTheirPlacesOnlyInTheVirtualCockpi
 
   host::world().cockpit_mode = COCKPIT_PANELS;
   EXPECT_FALSE(Draw());
-  EXPECT_TRUE(skp_.texts.empty() && skp_.shapes.empty());
+  EXPECT_ALL(skp_.texts.empty(), skp_.shapes.empty());
   EXPECT_TRUE(CallsEqual(trace().Texts(), {"oapiCockpitMode()"})) << "the default HUD is not called";
 }
 
@@ -75,15 +75,16 @@ TEST_F(Hud, HoverCueReplacesTheNozzleNumberStrictlyBetween99And101) {
   const struct {
     double deflection;
     std::vector<std::string> line;
-  } rows[] = {{0.98, {At(94, 230, "NOZZLE# 98")}},
-              {0.99, {}},
-              {0.995, {At(97, 230, "HOVER SET")}},
-              {1.01, {}},
-              {1.02, {At(92, 230, "NOZZLE# 102")}}};
+    const char *what;
+  } rows[] = {{0.98, {At(94, 230, "NOZZLE# 98")}, "below the cue: the number"},
+              {0.99, {}, "99 exactly: neither"},
+              {0.995, {At(97, 230, "HOVER SET")}, "inside: the cue"},
+              {1.01, {}, "101 exactly: neither"},
+              {1.02, {At(92, 230, "NOZZLE# 102")}, "above: the number, moved left"}};
   for (const auto &r : rows) {
     nozzle_deflection = r.deflection;
     Draw();
-    EXPECT_EQ(Texts(230), r.line) << r.deflection;
+    EXPECT_EQ(Texts(230), r.line) << r.what;
   }
 }
 
@@ -122,7 +123,7 @@ TEST_F(Hud, OtherHudModesGetOnlyTheGearSymbolAboveTheCentreWithinItsBounds) {
     host::world().hud_mode = mode;
     gear_pos = 0.0;
     EXPECT_TRUE(Draw()) << mode;
-    EXPECT_TRUE(skp_.texts.empty() && skp_.shapes.size() == 3u) << mode;
+    EXPECT_ALL(skp_.texts.empty(), skp_.shapes.size() == 3u) << mode;
     EXPECT_TRUE(trace().Contains("VESSEL3::clbkDrawHUD(" + std::to_string(mode) + ")"));
     gear_pos = 0.3;
     Draw();
@@ -141,12 +142,14 @@ TEST_F(Hud, OtherHudModesGetOnlyTheGearSymbolAboveTheCentreWithinItsBounds) {
   const struct {
     int cx, cy;
     bool drawn;
-  } rows[] = {{-36, 256, true}, {-37, 256, false}, {547, 256, true}, {548, 256, false},
-              {256, 12, true},  {256, 11, false},  {256, 571, true}, {256, 572, false}};
+    const char *what;
+  } rows[] = {{-36, 256, true, "left edge"},   {-37, 256, false, "past it"}, {547, 256, true, "right edge"},
+              {548, 256, false, "past it"},    {256, 12, true, "top edge"},  {256, 11, false, "past it"},
+              {256, 571, true, "bottom edge"}, {256, 572, false, "past it"}};
   for (const auto &r : rows) {
     HUDPAINTSPEC p{512, 512, r.cx, r.cy, 1.0, 24};
     Draw(&p);
-    EXPECT_EQ(skp_.shapes.size(), r.drawn ? 3u : 0u) << r.cx << "," << r.cy;
+    EXPECT_EQ(skp_.shapes.size(), r.drawn ? 3u : 0u) << r.what << " (" << r.cx << ", " << r.cy << ")";
   }
 }
 
@@ -161,7 +164,7 @@ TEST_F(Hud, ValuesTooLongAreCutAtTheBufferEndAndBadQueriesReadAsLevelFlight) {
   std::memset(buf, 'x', sizeof buf);
   EXPECT_EQ(HudPrintf(buf, "%s", std::string(255, 'a').c_str()), 255);
   EXPECT_EQ(HudPrintf(buf, "%s", std::string(256, 'b').c_str()), 255);
-  EXPECT_TRUE(buf[255] == '\0' && buf[254] == 'b');
+  EXPECT_ALL(buf[255] == '\0', buf[254] == 'b');
   EXPECT_EQ(HudPrintf(buf, "%s", ""), 0);
 #if !defined(_WIN32)
   const wchar_t unencodable[] = {0xD800, 0};  // no multibyte form in the C locale: the formatter fails

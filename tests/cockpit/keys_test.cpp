@@ -83,7 +83,7 @@ TEST_F(Keys, NozzleKeysMoveCoverAndIndicatorDropHoldCorrectionAndPlayTheCoverSou
 
 TEST_F(Keys, ViewKeySwitchesThroughTheViewRoutines) {
   EXPECT_EQ(Press(OAPI_KEY_V) + Press(OAPI_KEY_V), 2);
-  EXPECT_TRUE(trace().Contains("DelMesh(1, false)") && camera_view == 0.0) << "to the open view and back";
+  EXPECT_ALL(trace().Contains("DelMesh(1, false)"), camera_view == 0.0) << "to the open view and back";
   camera_view = 0.5;
   trace().Clear();
   EXPECT_EQ(Press(OAPI_KEY_V), 0);
@@ -96,63 +96,64 @@ TEST_F(Keys, MotionKeysSendEachPartToTheEndItIsFartherFrom) {
     DWORD key;
     double *pos;
     int32_t *cmd;
-  } rows[] = {{OAPI_KEY_G, &gear_pos, &gear_status},
-              {OAPI_KEY_C, &canopy_pos, &canopy_status},
-              {OAPI_KEY_B, &airbrake_pos, &airbrake_status}};
+    const char *what;
+  } rows[] = {{OAPI_KEY_G, &gear_pos, &gear_status, "gear"},
+              {OAPI_KEY_C, &canopy_pos, &canopy_status, "canopy"},
+              {OAPI_KEY_B, &airbrake_pos, &airbrake_status, "speed brake"}};
   for (const auto &r : rows)
     for (double pos : {0.0, 0.5, 0.51, 1.0}) {
       *r.pos = pos, *r.cmd = 0;
       sound_.ClearCalls();
-      EXPECT_EQ(Press(r.key), 1) << r.key << " at " << pos;
-      EXPECT_EQ(*r.cmd, pos > 0.5 ? 2 : 1) << r.key << " at " << pos;
+      EXPECT_EQ(Press(r.key), 1) << r.what << " at " << pos;
+      EXPECT_EQ(*r.cmd, pos > 0.5 ? 2 : 1) << r.what << " at " << pos;
       EXPECT_EQ(*r.pos, pos) << "the key itself moves nothing";
       EXPECT_EQ(sound_.Calls(), std::vector<std::string>(r.key == OAPI_KEY_G, Play(11))) << "only the gear sounds";
     }
   hv().ground_contact = true;  // on the wheels the gear key is swallowed and does nothing
   gear_pos = 0.0, gear_status = 0;
   EXPECT_EQ(Press(OAPI_KEY_G), 1);
-  EXPECT_TRUE(gear_status == 0 && sound_.Calls().empty());
+  EXPECT_ALL(gear_status == 0, sound_.Calls().empty());
 }
 
 TEST_F(Keys, EngineStartsAndStopsOnlyOnTheGroundAndOnlyTheStartIsConsumed) {
   const std::string ground = "GroundContact()", level = "SetThrusterLevel(";
+  const std::vector<std::string> cut = {ground, level + Th(th_main) + ", 0)", level + Th(th_hover[0]) + ", 0)",
+                                        level + Th(th_hover[1]) + ", 0)"};
   const struct {
     bool landed;
     double before, after;
     int consumed;
     std::vector<std::string> calls, sounds;
+    const char *what;
   } rows[] = {
-      {false, 0, 0, 1, {ground}, {}},
-      {false, 1, 1, 1, {ground}, {}},
-      {true, 0, 1, 1, {ground, level + Th(th_main) + ", 0.0015)"}, {Play(3)}},
-      {true,
-       1,
-       0,
-       0,
-       {ground, level + Th(th_main) + ", 0)", level + Th(th_hover[0]) + ", 0)", level + Th(th_hover[1]) + ", 0)"},
-       {Stop(10), Stop(4), Stop(5), Play(2)}},
+      {false, 0, 0, 1, {ground}, {}, "no start in the air"},
+      {false, 1, 1, 1, {ground}, {}, "no stop in the air"},
+      {true, 0, 1, 1, {ground, level + Th(th_main) + ", 0.0015)"}, {Play(3)}, "start on the ground: idle"},
+      {true, 1, 0, 0, cut, {Stop(10), Stop(4), Stop(5), Play(2)}, "stop on the ground, not consumed"},
   };
   for (const auto &r : rows) {
     hv().ground_contact = r.landed, eng_status = r.before;
     trace().Clear();
     sound_.ClearCalls();
-    EXPECT_EQ(Press(OAPI_KEY_E), r.consumed) << r.landed << r.before;
-    EXPECT_EQ(eng_status, r.after) << r.landed << r.before;
-    EXPECT_TRUE(CallsEqual(trace().Texts(), r.calls));
-    EXPECT_TRUE(CallsEqual(sound_.Calls(), r.sounds));
+    EXPECT_EQ(Press(OAPI_KEY_E), r.consumed) << r.what;
+    EXPECT_EQ(eng_status, r.after) << r.what;
+    EXPECT_TRUE(CallsEqual(trace().Texts(), r.calls)) << r.what;
+    EXPECT_TRUE(CallsEqual(sound_.Calls(), r.sounds)) << r.what;
   }
 }
 
 TEST_F(Keys, RefuellingAtAStandstillWithTheEngineOffAndOneBrakeKeyPerWheel) {
-  const double rows[][4] = {// request, airspeed, engine, request after
-                            {0, 0.0999, 0, 1},
-                            {0, 0.1, 0, 0},
-                            {0, 0.0, 1, 0},
-                            {1, 0.0, 0, 1}};
+  const struct {
+    double request, airspeed, engine, after;
+    const char *what;
+  } rows[] = {{0, 0.0999, 0, 1, "just under 0.1 m/s"},
+              {0, 0.1, 0, 0, "0.1 m/s: moving"},
+              {0, 0.0, 1, 0, "engine running"},
+              {1, 0.0, 0, 1, "already asked"}};
   for (const auto &r : rows) {
-    refuel_request = r[0], hv().airspeed = r[1], eng_status = r[2];
-    EXPECT_EQ(Press(OAPI_KEY_J), 1) << r[1];
-    EXPECT_EQ(refuel_request, r[3]) << r[0] << " at " << r[1] << " m/s, engine " << r[2];
+    refuel_request = r.request, hv().airspeed = r.airspeed, eng_status = r.engine;
+    EXPECT_EQ(Press(OAPI_KEY_J), 1) << r.what;
+    EXPECT_EQ(refuel_request, r.after) << r.what;
   }
   trace().Clear();
   hv().wheelbrake[0] = hv().wheelbrake[1] = 1.0;

@@ -72,13 +72,18 @@ TEST_F(Views, RefreshPutsTheLightsVariantInOnlyInTheCockpitView) {
   const struct {
     double lights_off, camera_view;
     std::string inserted;
-  } rows[] = {{0, 0, kLit}, {1, 0, kCockpit}, {0, 1, ""}, {0.5, 0, ""}, {1, 0.5, ""}};
+    const char *what;
+  } rows[] = {{0, 0, kLit, "lights on"},
+              {1, 0, kCockpit, "lights off"},
+              {0, 1, "", "open view"},
+              {0.5, 0, "", "switch neither on nor off"},
+              {1, 0.5, "", "view neither 0 nor 1"}};
   host::HostVessel &hv = NewVessel("A", false);
   for (const auto &r : rows) {
     lights_off = r.lights_off, camera_view = r.camera_view;
     trace().Clear();
     Ship(hv).RefreshCockpitMesh();
-    EXPECT_TRUE(CallsEqual(trace().Texts(), Place(r.inserted, 1, "(0, 0.2, 4.5)"))) << r.lights_off << r.camera_view;
+    EXPECT_TRUE(CallsEqual(trace().Texts(), Place(r.inserted, 1, "(0, 0.2, 4.5)"))) << r.what;
     EXPECT_EQ(camera_view, r.camera_view) << "refreshing never changes the view";
   }
 }

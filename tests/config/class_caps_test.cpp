@@ -49,7 +49,7 @@ TEST_F(ClassCaps, HandlesAndRecordsTheHostKeepsByAddressAndALaterSetUpRefillsThe
   EXPECT_EQ(camera_view, 0.0) << "every vessel starts in cockpit view 0";
   EXPECT_NEAR(hv.touchdown[0].y, -2.68914, 1e-12) << "nose point at full strut extension";
   EXPECT_NEAR(hv.touchdown[1].y, -2.692747, 1e-12) << "main points at full strut extension";
-  EXPECT_TRUE(hv.airfoils[0].cf == &VLiftCoeff && hv.airfoils[1].cf == &HLiftCoeff);
+  EXPECT_ALL(hv.airfoils[0].cf == &VLiftCoeff, hv.airfoils[1].cf == &HLiftCoeff);
   const double *vars[4] = {&airbrake_pos, &gear_ext, &canopy_pos, &fandoor_pos};
   for (int i = 0; i < 4; ++i) EXPECT_EQ(hv.drag_elements[i].drag, vars[i]) << "drag element " << i;
   for (int i = 0; i < 9; ++i) EXPECT_EQ(hv.beacons[i], beacon_records[i]) << "beacon " << i;
@@ -59,13 +59,13 @@ TEST_F(ClassCaps, HandlesAndRecordsTheHostKeepsByAddressAndALaterSetUpRefillsThe
   EXPECT_EQ(std::vector<double>({p.srcsize, p.srcrate, p.v0, p.srcspread, p.lifetime, p.growthrate, p.atmslowdown,
                                  p.lmin, p.lmax, p.amin, p.amax, (double)p.flags}),
             std::vector<double>({0.4, 565.0, 11.0, 0.019, 0.14, 3.11, 1.0, 0.0, 2.0, 1.0, 1.0, 0}));
-  EXPECT_TRUE(p.ltype == PARTICLESTREAMSPEC::DIFFUSE && p.levelmap == PARTICLESTREAMSPEC::LVL_PSQRT &&
-              p.atmsmap == PARTICLESTREAMSPEC::ATM_PLOG && p.tex == nullptr);
+  EXPECT_ALL(p.ltype == PARTICLESTREAMSPEC::DIFFUSE, p.levelmap == PARTICLESTREAMSPEC::LVL_PSQRT,
+             p.atmsmap == PARTICLESTREAMSPEC::ATM_PLOG, p.tex == nullptr);
   // A later vessel's set-up replaces the shared handles but not the records' addresses.
   const VECTOR3 *pos = beacon_nav_red.pos;
   beacon_nav_red.active = true;
   host::HostVessel &b = SetUpOnly("B");
-  EXPECT_TRUE(th_main == b.thrusters[0].get() && spot_light == b.lights[0].get());
+  EXPECT_ALL(th_main == b.thrusters[0].get(), spot_light == b.lights[0].get());
   EXPECT_EQ(beacon_nav_red.pos, pos) << "beacon vectors stay at their addresses";
   EXPECT_EQ(hv.beacons[0], b.beacons[0]) << "both vessels show the one shared record";
   EXPECT_FALSE(hv.beacons[0]->active) << "the later set-up refills the shared records unlit";

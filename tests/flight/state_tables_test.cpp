@@ -31,7 +31,7 @@ void Name(Values &values, const std::string &names, std::initializer_list<T *> p
   }
 }
 
-class StateTable : public tarvex_test::FlightTest, public ::testing::WithParamInterface<const char *> {};
+class StateTable : public tarvex_test::FlightTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(StateTable, Flies) {
   host::HostVessel &hv = Flyer();
@@ -104,8 +104,9 @@ TEST_P(StateTable, Flies) {
       inputs = std::find(names.begin(), names.end(), ">") - names.begin();
       continue;
     }
-    const std::string what = GetParam() + (": " + line);
+    const std::string what = GetParam() + ": " + line;
     ASSERT_EQ(tokens.size() + 1, names.size()) << what;
+    ASSERT_NE(line.find('|'), std::string::npos) << what << "\n  a row says after \"|\" what it shows";
     int steps = 1;
     for (size_t i = 0; i < inputs; ++i) {
       if (tokens[i] == "_") continue;
@@ -133,16 +134,17 @@ TEST_P(StateTable, Flies) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Flight, StateTable,
-                         ::testing::Values("gear_bounce.txt", "gear_taxi.txt", "gear_hover.txt", "gear_wheels.txt",
-                                           "gear_up_points.txt", "gear_travel.txt", "gear_landing.txt",
-                                           "nozzle_drive.txt", "fan_doors.txt", "canopy.txt", "speed_brake.txt",
-                                           "regimes.txt", "lift_thrusters.txt", "lift_fan.txt", "slow_hover.txt",
-                                           "hold_nudge.txt", "hold_trim.txt", "hold_level.txt", "camera_dip.txt",
-                                           "attitude_mode.txt", "status_panel.txt", "reheat_lamp.txt"),
-                         [](const ::testing::TestParamInfo<const char *> &info) {
-                           std::string n = info.param;
-                           return n.substr(0, n.find('.'));
+// Every table under tests/data with a "=" line, as the build found them.
+std::vector<std::string> StateTables() {
+  std::istringstream in(TARVEX_STATE_TABLES);
+  std::vector<std::string> tables;
+  for (std::string t; in >> t;) tables.push_back(t);
+  return tables;
+}
+
+INSTANTIATE_TEST_SUITE_P(Flight, StateTable, ::testing::ValuesIn(StateTables()),
+                         [](const ::testing::TestParamInfo<std::string> &info) {
+                           return info.param.substr(0, info.param.find('.'));
                          });
 
 }  // namespace

@@ -163,7 +163,7 @@ TEST_F(FlightStep, EngineOffReleasesAllThreeHoldsEveryStepAndNumbersAreRewritten
     TracedStep(hv);
     EXPECT_TRUE(CallsEqual(Calls("DeactivateNavmode"),
                            {"DeactivateNavmode(2)", "DeactivateNavmode(7)", "DeactivateNavmode(1)"}));
-    EXPECT_FALSE(hv.navmode[1] || hv.navmode[2] || hv.navmode[7]);
+    EXPECT_ALL(!hv.navmode[1], !hv.navmode[2], !hv.navmode[7]);
   }
   EXPECT_EQ(navmode_alt, 7);
   EXPECT_EQ(navmode_lvl, 2);

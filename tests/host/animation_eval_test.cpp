@@ -12,8 +12,12 @@ namespace {
 TEST(AnimationEval, ProgressOverTheStateIntervalAndChildrenRideOnParents) {
   host::AnimComponent c;
   c.state0 = 0.2, c.state1 = 0.6;
-  const double rows[][2] = {{0.0, 0}, {0.2, 0}, {0.4, 0.5}, {0.6, 1}, {0.9, 1}, {-3, 0}, {std::nan(""), 0}};
-  for (auto &r : rows) EXPECT_NEAR(host::IntervalProgress(c, r[0]), r[1], 1e-15) << r[0];
+  const struct {
+    double state, progress;
+    const char *what;
+  } rows[] = {{0.0, 0, "before"}, {0.2, 0, "start"},     {0.4, 0.5, "halfway"}, {0.6, 1, "end"},
+              {0.9, 1, "after"},  {-3, 0, "far before"}, {NAN, 0, "no number"}};
+  for (auto &r : rows) EXPECT_NEAR(host::IntervalProgress(c, r.state), r.progress, 1e-15) << r.what;
   c.state0 = c.state1 = 0.5;
   EXPECT_EQ(host::IntervalProgress(c, 0.49), 0.0) << "an empty interval jumps at its state";
   EXPECT_EQ(host::IntervalProgress(c, 0.5), 1.0);

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "tests/support/fixture.h"
+
 namespace {
 
 TEST(HarnessLoading, FailuresNameTheFileAndExportsHavePlainNames) {
@@ -16,7 +18,7 @@ TEST(HarnessLoading, FailuresNameTheFileAndExportsHavePlainNames) {
   EXPECT_NE(error.find("cannot load module " + missing), std::string::npos) << error;
   EXPECT_FALSE(host::LoadModule(TARVEX_SOUND_NO_GETID_PATH, api, error)) << "loads, but is no vessel module";
   EXPECT_NE(error.find("has no ovcInit export"), std::string::npos) << error;
-  EXPECT_TRUE(!api.library && !api.ovcInit && !api.ovcExit && !api.ModuleDate && !api.GetModuleVersion);
+  EXPECT_ALL(!api.library, !api.ovcInit, !api.ovcExit, !api.ModuleDate, !api.GetModuleVersion);
   EXPECT_EQ(host::LoadLibraryPath(missing, error), nullptr);
   EXPECT_NE(error.find("cannot load " + missing), std::string::npos) << error;
 

@@ -12,6 +12,7 @@
 
 #include "host/harness.h"
 #include "host/host_lines.h"
+#include "tests/support/fixture.h"
 
 namespace {
 
@@ -46,16 +47,17 @@ void Fly(HostVessel &hv, double seconds, double dt = 1.0 / 60) {
 TEST(Physics, StandardAtmosphereFallsWithHeight) {
   const struct {
     double alt, density, temperature, sound;
-  } rows[] = {{0, 1.225, 288.15, 340.29},
-              {-50, 1.225, 288.15, 340.29},
-              {5000, 0.7364, 255.65, 320.53},
-              {11000, 0.3639, 216.65, 295.07},
-              {20000, 0.0880, 216.65, 295.07}};
+    const char *what;
+  } rows[] = {{0, 1.225, 288.15, 340.29, "sea level"},
+              {-50, 1.225, 288.15, 340.29, "below: as at sea level"},
+              {5000, 0.7364, 255.65, 320.53, "5 km"},
+              {11000, 0.3639, 216.65, 295.07, "tropopause"},
+              {20000, 0.0880, 216.65, 295.07, "20 km: same temperature"}};
   for (const auto &r : rows) {
     host::Atmosphere a = host::StandardAtmosphere(r.alt);
-    EXPECT_NEAR(a.density, r.density, 0.002) << r.alt;
-    EXPECT_NEAR(a.temperature, r.temperature, 0.01) << r.alt;
-    EXPECT_NEAR(a.speed_of_sound, r.sound, 0.05) << r.alt;
+    EXPECT_NEAR(a.density, r.density, 0.002) << r.what;
+    EXPECT_NEAR(a.temperature, r.temperature, 0.01) << r.what;
+    EXPECT_NEAR(a.speed_of_sound, r.sound, 0.05) << r.what;
   }
 }
 
@@ -179,7 +181,7 @@ TEST(Physics, HostLinesAreVesselKeyFreeAndMalformedVectorsAreRefused) {
   HostVessel &fresh = Vessel(false);
   for (const char *l : {"POS 1 2", "VEL 1 2 x", "ANGVEL 1 2 3 4", "POS nan 0 0", "VEL 1e999 0 0"})
     EXPECT_FALSE(host::ParseHostLine(fresh, l)) << l;
-  EXPECT_FALSE(fresh.body.has_pos || fresh.body.has_vel || fresh.body.has_omega);
+  EXPECT_ALL(!fresh.body.has_pos, !fresh.body.has_vel, !fresh.body.has_omega);
   for (auto &line : lines) EXPECT_TRUE(host::ParseHostLine(fresh, line.c_str())) << line;
   EXPECT_TRUE(host::ParseHostLine(fresh, "ANGVEL 0.01 -0.02 0.03"));
   EXPECT_EQ(fresh.body.omega.y, -0.02);

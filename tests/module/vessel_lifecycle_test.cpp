@@ -98,7 +98,7 @@ TEST_F(Vessel, AnimationDeclarationsFollowTheTable) {
 TEST_F(Vessel, TwoVesselsShareTransformsButNotStatesOrTheNoseWheel) {
   host::HostVessel &a = NewVessel("A", false);
   host::HostVessel &b = NewVessel("B", false);
-  ASSERT_TRUE(a.components.size() == 40 && b.components.size() == 40);
+  ASSERT_ALL(a.components.size() == 40, b.components.size() == 40);
   for (int i = 0; i < 40; ++i)
     EXPECT_EQ(a.components[i]->trans == b.components[i]->trans, i != 4)
         << "component " << i + 1 << (i == 4 ? " is each vessel's own nose wheel" : " is shared");

@@ -173,7 +173,7 @@ TEST_F(ConnectorWithService, ThousandsOfVesselsComeAndGo) {
     host::DestroyVessel(api_, hv);
   }
   ASSERT_EQ(keeper.animations.size(), 23u);
-  for (auto &c : keeper.components) EXPECT_TRUE(c->trans && c->trans->ngrp > 0 && c->trans->grp);
+  for (auto &c : keeper.components) EXPECT_ALL(c->trans, c->trans && c->trans->ngrp > 0, c->trans && c->trans->grp);
   EXPECT_TRUE(keeper.vessel->SetAnimation(Ship(keeper).anim_gear, 0.7));
   host::Step(keeper);
 }

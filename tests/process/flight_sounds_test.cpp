@@ -177,12 +177,13 @@ TEST_F(FlightSounds, MovingPartsSoundInEveryStepOfTravel) {
   const struct {
     double airspeed, nozzle;
     int stops;
-  } rows[] = {{80, 0, 2}, {80, 1, 1}, {20, 0, 1}, {20, 1, 0}};
+    const char *what;
+  } rows[] = {
+      {80, 0, 2, "fast, aft: both"}, {80, 1, 1, "fast, down"}, {20, 0, 1, "slow, aft"}, {20, 1, 0, "slow, down"}};
   for (const auto &row : rows) {
     Fly(*hv_, row.airspeed, 300);
     nozzle_angle = row.nozzle, fandoor_pos = 0.5, nozzle_mode = 0;
-    EXPECT_TRUE(CallsEqual(Step({5}, "Stop"), std::vector<std::string>(row.stops, Stop(5))))
-        << row.airspeed << " m/s, nozzle " << row.nozzle;
+    EXPECT_TRUE(CallsEqual(Step({5}, "Stop"), std::vector<std::string>(row.stops, Stop(5)))) << row.what;
   }
 }
 
@@ -191,14 +192,15 @@ TEST_F(FlightSounds, AttitudeModeBlockSwitchesOptionThreeOff) {
     double airspeed;
     bool hold;
     long option_calls;
-  } rows[] = {{69, true, 1}, {69, false, 2}, {70, true, 0}, {70, false, 1}};
+    const char *what;
+  } rows[] = {
+      {69, true, 1, "slow, hold"}, {69, false, 2, "slow"}, {70, true, 0, "at 70, hold"}, {70, false, 1, "at 70"}};
   for (const auto &r : rows) {
     Fly(*hv_, r.airspeed, 1000, -3);
     hv_->navmode[NAVMODE_HLEVEL] = r.hold;
     Step({});
     const auto calls = sound_.Calls();
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "SoundOption3(0, 3, 0)"), r.option_calls)
-        << r.airspeed << " m/s, level hold " << r.hold;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "SoundOption3(0, 3, 0)"), r.option_calls) << r.what;
   }
 }
 

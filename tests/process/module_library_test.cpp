@@ -42,7 +42,7 @@ class ModuleLibrary : public ::testing::Test {
 TEST_F(ModuleLibrary, ExportsOnlyTheFourEntryPointsByPlainName) {
   EXPECT_EQ(host::world().initlib_calls, 1);
   EXPECT_EQ(host::world().initlib_handle, api_.library);
-  EXPECT_TRUE(api_.ovcInit && api_.ovcExit && api_.ModuleDate && api_.GetModuleVersion);
+  EXPECT_ALL(api_.ovcInit, api_.ovcExit, api_.ModuleDate, api_.GetModuleVersion);
   for (const char *hidden : {"ExitModule", "opcDLLExit", "ResetStateRecord", "gear_pos", "ConnectToOrbiterSoundDLL3",
                              "PlayVesselWaveOBSound3", "GetModuleHandleA", "_ZN9ShuttlePB16clbkSetClassCapsEPv"})
     EXPECT_EQ(host::LibrarySymbol(api_.library, hidden), nullptr) << hidden;

@@ -206,7 +206,7 @@ TEST_F(SimCommand, HudExpectationsSeeTheLastPictureShown) {
   EXPECT_TRUE(Has(r.err, "hud.scn:9: expectation failed at t=0.000 s: 0 expect hud \"VERTSPD\" (actual no HUD drawn"))
       << r.err;
   EXPECT_FALSE(Has(r.err, "hud.scn:10:")) << r.err;
-  EXPECT_TRUE(Has(r.err, "hud.scn:12: expectation failed at t=2.000 s") && Has(r.err, "\"VERTSPD -14.6\")"))
+  EXPECT_ALL(Has(r.err, "hud.scn:12: expectation failed at t=2.000 s"), Has(r.err, "\"VERTSPD -14.6\")"))
       << "the picture from 1.5 s, when the camera left the cockpit\n"
       << r.err;
 }
@@ -220,7 +220,7 @@ TEST_F(SimCommand, OutputFilesAreTheSameForTheSameInputs) {
   const std::string csv = Slurp("out/fall.csv"), svg = Slurp("out/fall.svg"), trace = Slurp("out/fall.trace");
   Result second = Sim(args);
   EXPECT_EQ(first.out, second.out);
-  EXPECT_TRUE(csv == Slurp("out/fall.csv") && svg == Slurp("out/fall.svg") && trace == Slurp("out/fall.trace"))
+  EXPECT_ALL(csv == Slurp("out/fall.csv"), svg == Slurp("out/fall.svg"), trace == Slurp("out/fall.trace"))
       << "outputs differ between identical runs";
   EXPECT_EQ(csv.rfind("t,alt,airspeed,vs,", 0), 0u);
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 1 + 120) << "header, the start and one row per step";
@@ -244,17 +244,17 @@ TEST_F(SimCommand, CommandLineConventions) {
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out.rfind("t,alt,airspeed,", 0), 0u) << r.out;
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 1 + 2) << "header, start, every 30 steps\n" << r.out;
-  EXPECT_TRUE(Has(r.out, "\n0.5,") && Has(r.out, "\n1,")) << r.out;
-  EXPECT_TRUE(Has(r.err, "t(s)") && Has(r.err, "wrote standard output (telemetry, a row every 30 steps)")) << r.err;
+  EXPECT_ALL(Has(r.out, "\n0.5,"), Has(r.out, "\n1,")) << r.out;
+  EXPECT_ALL(Has(r.err, "t(s)"), Has(r.err, "wrote standard output (telemetry, a row every 30 steps)")) << r.err;
   int code = std::system((std::string(TARVEX_SIM_PATH) + " fall.scn --no-sound --every 1 >both.txt 2>&1").c_str());
   EXPECT_EQ(WEXITSTATUS(code), 1);
   const std::string both = Slurp("both.txt");
   const size_t failed = both.find("expectation failed at t=0.500 s");
-  EXPECT_TRUE(failed != std::string::npos && failed > both.find("\n     0.48 ") && failed < both.find("\n     0.52 "))
+  EXPECT_ALL(failed != std::string::npos, failed > both.find("\n     0.48 "), failed < both.find("\n     0.52 "))
       << "the problem between the rows it falls between\n"
       << both.substr(0, 3000);
   Result v = Sim("--version");
-  EXPECT_TRUE(Has(v.out, "tarvex-sim 1.") && Has(v.out, "ModuleDate \"Mar  3 2011\", GetModuleVersion 20100830"))
+  EXPECT_ALL(Has(v.out, "tarvex-sim 1."), Has(v.out, "ModuleDate \"Mar  3 2011\", GetModuleVersion 20100830"))
       << v.out << v.err;
   EXPECT_EQ(Sim("--version --module nowhere.so").code, 3);
   Result two = Sim("--no-sound --quiet --duration 0.1 --csv out/two.csv " + std::string(TARVEX_SOURCE_DIR) +
@@ -334,7 +334,7 @@ TEST_F(SimCommand, HudFramesAndTheReportShowWhatThePilotSaw) {
   EXPECT_TRUE(Has(r.out, "wrote out/hold.svg (HUD frame at t=2.000 s)")) << r.out;
   EXPECT_TRUE(Has(r.out, "wrote out/hud.html (flight report)")) << r.out;
   std::string hold = Slurp("out/hold.svg"), page = Slurp("out/hud.html");
-  EXPECT_TRUE(Has(hold, "<?xml") && Has(hold, ">VERTSPD -") && Has(hold, "<ellipse")) << hold;
+  EXPECT_ALL(Has(hold, "<?xml"), Has(hold, ">VERTSPD -"), Has(hold, "<ellipse")) << hold;
   EXPECT_TRUE(Has(Slurp("out/outside.svg"), ">no HUD: camera outside the vessel</text>"));
   size_t frames = 0;
   for (size_t at = page.find("class=\"hud\""); at != std::string::npos; at = page.find("class=\"hud\"", at + 1))

@@ -47,15 +47,15 @@ TEST(Conditions, LinesReadOrAreRefusedAsTheTableSays) {
     size_t comparisons;
     double time, after, until, over;
     in >> timing >> command >> comparisons >> time >> after >> until >> over;
-    EXPECT_TRUE(timing == timings[(int)ev.timing] && command == commands[(int)ev.command]) << row;
-    EXPECT_TRUE(ev.condition.size() == comparisons && ev.time == time && ev.after == after && ev.until == until &&
-                ev.over == over)
+    EXPECT_ALL(timing == timings[(int)ev.timing], command == commands[(int)ev.command]) << row;
+    EXPECT_ALL(ev.condition.size() == comparisons, ev.time == time, ev.after == after, ev.until == until,
+               ev.over == over)
         << row;
     EXPECT_EQ(ev.source, text.substr(0, text.find(" ;"))) << row;
   }
   ScriptEvent ev = Read("when airspeed > 100 and Tarvex2.alt > 50 1: set Tarvex2.brake 1");
-  EXPECT_TRUE(ev.condition[1].vessel == "Tarvex2" && ev.condition[1].column == sim::ColumnIndex("alt") &&
-              ev.condition[1].tolerance == 1)
+  EXPECT_ALL(ev.condition[1].vessel == "Tarvex2", ev.condition[1].column == sim::ColumnIndex("alt"),
+             ev.condition[1].tolerance == 1)
       << "a comparison names its vessel";
   EXPECT_EQ(ev.vessel, "Tarvex2") << "so does the action";
   EXPECT_EQ(Read("when alt < 3: expect hud \"A: B\"").name, "A: B");

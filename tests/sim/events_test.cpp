@@ -45,7 +45,7 @@ TEST(Events, SoundSlotsStartLoopAndStop) {
   for (const Row &r : rows) {
     size_t before = out.size();
     watch.Observe(2.5, 12, r.playing, r.loop, "Cover.wav", out);
-    EXPECT_EQ(out.size() == before ? "" : out.back().text, r.text) << r.text;
+    EXPECT_EQ(out.size() == before ? "" : out.back().text, r.text) << "step " << &r - rows + 1 << " of the sequence";
   }
   watch.Observe(3, 60, true, false, "Top.wav", out);  // the last slot there is
   EXPECT_EQ(out.back().text, "slot 60 starts (Top.wav)");

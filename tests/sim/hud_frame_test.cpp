@@ -30,13 +30,13 @@ TEST(HudFrame, SaysWhyNoHudIsShown) {
     int cockpit;
     bool inside;
     int hud;
-    const char *why;
-  } rows[] = {{COCKPIT_VIRTUAL, true, HUD_SURFACE, ""},
-              {COCKPIT_VIRTUAL, true, HUD_ORBIT, ""},
-              {COCKPIT_VIRTUAL, false, HUD_SURFACE, "camera outside the vessel"},
-              {COCKPIT_GENERIC, true, HUD_SURFACE, "generic cockpit"},
-              {COCKPIT_VIRTUAL, true, HUD_NONE, "HUD switched off"}};
-  for (const Row &r : rows) EXPECT_EQ(sim::HudHidden(r.cockpit, r.inside, r.hud), r.why) << r.why;
+    const char *why, *what;
+  } rows[] = {{COCKPIT_VIRTUAL, true, HUD_SURFACE, "", "surface HUD shown"},
+              {COCKPIT_VIRTUAL, true, HUD_ORBIT, "", "orbit HUD shown"},
+              {COCKPIT_VIRTUAL, false, HUD_SURFACE, "camera outside the vessel", "outside"},
+              {COCKPIT_GENERIC, true, HUD_SURFACE, "generic cockpit", "another cockpit"},
+              {COCKPIT_VIRTUAL, true, HUD_NONE, "HUD switched off", "no HUD mode"}};
+  for (const Row &r : rows) EXPECT_EQ(sim::HudHidden(r.cockpit, r.inside, r.hud), r.why) << r.what;
   sim::HudFrame f;
   f.paint = HUDPAINTSPEC{400, 300, 250, 160, 1, 24}, f.why_not = "HUD switched off";
   EXPECT_TRUE(Has(sim::HudFrameSvg(f),

@@ -5,6 +5,8 @@
 
 #include <tuple>
 
+#include "tests/support/fixture.h"
+
 namespace {
 
 TEST(Options, ReadsEveryOption) {
@@ -18,7 +20,7 @@ TEST(Options, ReadsEveryOption) {
   EXPECT_EQ(std::make_tuple(o.scenario, o.script, o.duration, o.dt, o.module, o.save, o.csv, o.plot, o.trace, o.every),
             std::make_tuple(std::string("a.scn"), std::string("s.txt"), 12.5, 0.01, std::string("m.so"),
                             std::string("o.scn"), std::string("o.csv"), std::string("o.svg"), std::string("t.txt"), 7));
-  EXPECT_TRUE(o.no_sound && o.quiet && !o.help && !o.sound_given);
+  EXPECT_ALL(o.no_sound, o.quiet, !o.help, !o.sound_given);
   sim::Options eq;
   ASSERT_TRUE(sim::ParseOptions({"--csv=-", "--csv-every=10", "--sound=s.dll", "--list"}, eq, error)) << error;
   EXPECT_EQ(std::make_tuple(eq.csv, eq.csv_every, eq.sound, eq.sound_given, eq.list_wanted, eq.list),

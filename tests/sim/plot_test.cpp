@@ -54,8 +54,10 @@ TEST(Plot, TickStepsAreRound) {
     double range;
     int count;
     double step;
-  } rows[] = {{100, 10, 10}, {160, 10, 20}, {1, 5, 0.2}, {4200, 6, 1000}, {0, 5, 1}, {-3, 5, 1}};
-  for (const auto &r : rows) EXPECT_DOUBLE_EQ(sim::TickStep(r.range, r.count), r.step) << r.range;
+    const char *what;
+  } rows[] = {{100, 10, 10, "a power of ten"}, {160, 10, 20, "two times one"}, {1, 5, 0.2, "two tenths"},
+              {4200, 6, 1000, "rounded up"},   {0, 5, 1, "no range: 1"},       {-3, 5, 1, "a negative range: 1"}};
+  for (const auto &r : rows) EXPECT_DOUBLE_EQ(sim::TickStep(r.range, r.count), r.step) << r.what;
 }
 
 TEST(Telemetry, WarningFollowsTheSoundWhenThereIsOneElseTheDrag) {

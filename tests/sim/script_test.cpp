@@ -7,6 +7,7 @@
 
 #include "sim/keys.h"
 #include "sim/telemetry.h"
+#include "tests/support/fixture.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ TEST(Script, ReadsEveryCommand) {
     ScriptEvent ev;
     std::string error;
     ASSERT_TRUE(sim::ParseScriptLine(r.text, ev, error)) << r.text << ": " << error;
-    EXPECT_TRUE(ev.command == r.command && ev.time == r.time) << r.text;
+    EXPECT_ALL(ev.command == r.command, ev.time == r.time) << r.text;
     EXPECT_EQ(*r.name ? ev.name : "", r.name) << r.text;
     EXPECT_TRUE(std::isnan(r.value) || ev.value == r.value) << r.text;
   }

@@ -50,4 +50,18 @@ std::vector<std::string> DataLines(const std::string &name);
 // Success when the two call lists are equal; on failure both are printed.
 ::testing::AssertionResult CallsEqual(const std::vector<std::string> &actual, const std::vector<std::string> &expected);
 
+// Success when every condition holds; a failure numbers those that do not.
+template <class... T>
+::testing::AssertionResult AllHold(const char *text, const T &...conditions) {
+  const bool holds[] = {static_cast<bool>(conditions)...};
+  std::string failing;
+  for (size_t i = 0; i < sizeof...(T); ++i) failing += holds[i] ? "" : " #" + std::to_string(i + 1);
+  if (failing.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "condition" << failing << " of (" << text << ") fails";
+}
+
 }  // namespace tarvex_test
+
+// EXPECT_ALL(a == 1, Has(text, "x")): unlike `a && b`, says which failed.
+#define EXPECT_ALL(...) GTEST_ASSERT_(::tarvex_test::AllHold(#__VA_ARGS__, __VA_ARGS__), GTEST_NONFATAL_FAILURE_)
+#define ASSERT_ALL(...) GTEST_ASSERT_(::tarvex_test::AllHold(#__VA_ARGS__, __VA_ARGS__), GTEST_FATAL_FAILURE_)
