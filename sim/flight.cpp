@@ -153,7 +153,7 @@ class Run {
 
  private:
   bool Prepare();
-  bool ReportProblems(std::vector<host::ScenarioProblem> problems);
+  bool ReportProblems(const std::vector<host::ScenarioProblem> &problems);
   void CheckVessels(std::vector<host::ScenarioProblem> &problems);
   bool Load();
   void NoteHostLines(const host::ScenarioVesselBlock &b, const host::ScenarioFile &file, const host::HostVessel &hv,
@@ -355,11 +355,7 @@ bool Run::Prepare() {
 
 // Prints the problems found before flying; false (nothing flies) unless all
 // of them are warnings.
-bool Run::ReportProblems(std::vector<host::ScenarioProblem> problems) {
-  std::stable_sort(problems.begin(), problems.end(),
-                   [](const host::ScenarioProblem &a, const host::ScenarioProblem &b) {
-                     return a.file != b.file ? a.file < b.file : a.line < b.line;
-                   });
+bool Run::ReportProblems(const std::vector<host::ScenarioProblem> &problems) {
   std::fflush(out_);
   PrintProblems(err_, problems);
   size_t errors = 0;

@@ -60,10 +60,17 @@ bool ReadInputFile(const std::string &path, std::string &text, std::string &erro
 }
 
 void PrintProblems(std::FILE *err, const std::vector<host::ScenarioProblem> &problems) {
-  size_t shown = std::min(problems.size(), kProblemsShown);
-  for (size_t i = 0; i < shown; ++i) std::fprintf(err, "tarvex-sim: %s\n", Printable(problems[i].Text()).c_str());
-  if (problems.size() > shown)
-    std::fprintf(err, "tarvex-sim: ... and %lu more\n", (unsigned long)(problems.size() - shown));
+  // In file and line order, each file's as found; sorted by reference, so a
+  // million problems cost no copies.
+  std::vector<const host::ScenarioProblem *> order;
+  order.reserve(problems.size());
+  for (const auto &p : problems) order.push_back(&p);
+  std::stable_sort(order.begin(), order.end(), [](const host::ScenarioProblem *a, const host::ScenarioProblem *b) {
+    return a->file != b->file ? a->file < b->file : a->line < b->line;
+  });
+  const size_t shown = std::min(order.size(), kProblemsShown);
+  for (size_t i = 0; i < shown; ++i) std::fprintf(err, "tarvex-sim: %s\n", Printable(order[i]->Text()).c_str());
+  if (order.size() > shown) std::fprintf(err, "tarvex-sim: ... and %lu more\n", (unsigned long)(order.size() - shown));
 }
 
 double EffectiveStep(double dt, double acc) {

@@ -45,7 +45,8 @@ std::string Printable(const std::string &text);
 // Reads a whole input file of at most kMaxInputBytes.
 bool ReadInputFile(const std::string &path, std::string &text, std::string &error);
 
-// Prints the problems, at most kProblemsShown of them, then how many more.
+// Prints the problems in file and line order, at most kProblemsShown of
+// them, then how many more.
 void PrintProblems(std::FILE *err, const std::vector<host::ScenarioProblem> &problems);
 
 // The step the physics takes for a step length and a time acceleration: an

@@ -22,10 +22,21 @@ struct sigaction g_before[4];
 const int kCount = (int)(sizeof kSignals / sizeof kSignals[0]);
 
 extern "C" void OnStopSignal(int signal) {
-  if (!g_caught) g_caught = signal;
+  if (!g_caught) {
+    g_caught = signal;
 #if defined(_WIN32)
-  std::signal(signal, OnStopSignal);  // the C runtime resets it on delivery
+    std::signal(signal, OnStopSignal);  // the C runtime resets it on delivery
 #endif
+    return;
+  }
+  // A second request ends the run at once, as it would have without this
+  // handler (a run blocked in a call that does not return, say); a closed
+  // pipe, which every write into it signals again, does not count.
+#if !defined(_WIN32)
+  if (signal == SIGPIPE) return;
+#endif
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
 }
 
 }  // namespace
@@ -40,7 +51,10 @@ StopSignals::StopSignals() {
     memset(&sa, 0, sizeof sa);
     sa.sa_handler = OnStopSignal;
     sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;  // a write under way finishes; the run stops after the step
+    // No restart: a call blocked on a pipe or terminal (opening a pipe that
+    // nobody reads) returns, and the run stops after the step. Writes to
+    // files on disk are not interrupted.
+    sa.sa_flags = 0;
     sigaction(kSignals[i], &sa, &g_before[i]);
 #endif
   }
