@@ -29,7 +29,7 @@ void ResetSoundConnector();
 
 // What the vessel passes to the service. The meaning of a play mode or an
 // option number is the service's own; the play modes are written once, in
-// the slot table of the sound set-up, the options in its option table.
+// the slot table (sound/slots.h), the options in the sound set-up's table.
 const int NOLOOP = 0;
 const int LOOP = 1;
 const int kFullVolume = 255;
