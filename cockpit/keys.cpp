@@ -122,7 +122,7 @@ const KeyCommand kKeyCommands[] = {
     {OAPI_KEY_9,
      [](ShuttlePB &v) {
        nozzle_angle += 0.1;
-       ClampAbove(nozzle_angle, 1.2);
+       ClampAbove(nozzle_angle, kNozzleAngleMax);
        NozzleFollowUp(v);
        return 1;
      }},

@@ -7,6 +7,9 @@
 // (thrust, lamp, roar); turned down past it, the lift-fan doors open and the
 // lift fan sounds. Exactly at it, neither.
 const double kNozzleAftStop = 0.06;
+// The highest commanded nozzle rotation: the keys turn the nozzle down no
+// further, and an angle loaded from a scenario is kept to it.
+const double kNozzleAngleMax = 1.2;
 // Main-engine level that reheat needs: above it the flame burns and roars,
 // from it the engine gives reheat thrust, below it the lamp will not stay lit.
 const double kReheatLevel = 0.98;

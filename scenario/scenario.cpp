@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "flight/propulsion.h"
 #include "module/fpu_mode.h"
 #include "module/handles.h"
 #include "module/numbers.h"
@@ -85,8 +86,6 @@ bool ScanWholeThenReal(const char *p, Whole &whole, double &real) {
 // it: a hand-edited "GEAR 2 1e300" would otherwise put a drag factor of
 // -1e300 on the gear. The module's own saves hold values inside.
 double KeptTo(double v, double lowest, double highest) { return v < lowest ? lowest : v > highest ? highest : v; }
-// The nozzle's commanded rotation runs to 1.2, where the keys can turn it.
-const double kNozzleAngleMax = 1.2;
 
 // The lines whose one real goes straight into a state variable.
 struct RealLine {
