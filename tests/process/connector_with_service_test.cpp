@@ -157,6 +157,10 @@ TEST_F(ConnectorWithService, TheServiceTimesHowLongASlotPlays) {
   }
   // The service itself refuses a load without a file, which the connector never passes on.
   EXPECT_EQ(sound_.Find<int (*)(int, int, char *, int)>("LoadVesselWaveOBSound3")(0, 1, nullptr, 2), 0);
+  // It answers a play of an empty slot with 0, of a loaded one with 1.
+  auto service_play = sound_.Find<int (*)(int, int, int, int, int)>("PlayVesselWaveOBSound3");
+  EXPECT_EQ(service_play(0, 15, 1, 255, 0), 0) << "an empty slot";
+  EXPECT_EQ(service_play(0, 8, 0, 255, 0), 1) << "a loaded slot";
 }
 
 // Thousands of vessels made and destroyed, most of them past the service's

@@ -133,6 +133,7 @@ TEST_F(SimCommand, BadInputIsRefusedClearlyAndEveryRunEnds) {
       {"far.scn --no-sound", 2, "far.scn:9: time 1e+300 s is out of reach"},
       {"--no-sound --duration 1 --max-steps 59", 2, "--duration: 1 s need about 60 steps, more than the cap of 59"},
       {"--no-sound --quiet --duration 1 --max-steps 60", 0, ""},  // exactly at the cap
+      {"--no-sound --quiet --dt 0.5 --duration 1 --max-steps 2", 0, ""},  // two steps, counted exactly
       {"warp.scn --no-sound --quiet --duration 100 --max-steps 599", 2, "--duration: 100 s need about 600 steps"},
       {"slow.scn --no-sound --quiet", 0, ""},  // steps never shorter than 0.0001 s
       {"/dev/zero", 2, "cannot read /dev/zero: larger than 4 MiB"},

@@ -45,3 +45,27 @@ TEST(HudFrame, SaysWhyNoHudIsShown) {
 }
 
 }  // namespace
+
+// Text for the chart and the report: UTF-8 kept at the edges of each lead
+// byte's range, every byte that does not read as UTF-8 replaced.
+TEST(HudFrame, XmlTextKeepsUtf8AndReplacesWhatDoesNotRead) {
+  const std::string bad = "\xEF\xBF\xBD";
+  const struct {
+    std::string in, out, why;
+  } rows[] = {
+      {"<a & \"b\">", "&lt;a &amp; &quot;b&quot;&gt;", "markup characters escaped"},
+      {"a\x01\tb\n", "a?\tb\n", "a control character shown as ?, tab and newline kept"},
+      {"\xC2\x80\xDF\xBF", "\xC2\x80\xDF\xBF", "two-byte forms at both ends of the lead range"},
+      {"\xC3\x80\xC3\xBF", "\xC3\x80\xC3\xBF", "continuation bytes at both ends of their range"},
+      {"\xC1\xBF", bad + bad, "an overlong two-byte form"},
+      {"\xE0\xA0\x80", "\xE0\xA0\x80", "the lowest three-byte form"},
+      {"\xE0\x9F\xBF", bad + bad + bad, "an overlong three-byte form"},
+      {"\xED\x9F\xBF", "\xED\x9F\xBF", "the last code point before the surrogates"},
+      {"\xED\xA0\x80", bad + bad + bad, "a surrogate"},
+      {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "four-byte forms at both ends"},
+      {"\xF4\x90\x80\x80", bad + bad + bad + bad, "past the last code point"},
+      {"\xE2\x82", bad + bad, "a form cut short at the end"},
+      {"\xE2\x28\xA1", bad + "(" + bad, "a form broken in the middle"},
+  };
+  for (const auto &r : rows) EXPECT_EQ(sim::XmlEscape(r.in), r.out) << r.why;
+}
