@@ -130,20 +130,21 @@ TEST_F(FlightSounds, WarningEndsBackInsideTheEnvelope) {
   const struct {
     const char *what;
     bool cut;
-    double nozzle, level, out_speed, out_alt, in_speed, in_alt;
+    double reheat, nozzle, level, out_speed, out_alt, in_speed, in_alt;
     bool parked;
   } rows[] = {
-      {"reheat selected, nozzle 0.3, full level", false, 0.3, 1, 700, 1000, 300, 1000, false},
-      {"reheat selected, nozzle aft, level exactly 0.98", false, 0, 0.98, 700, 1000, 300, 1000, false},
-      {"reheat selected, nozzle aft, full level (flame lit)", false, 0, 1, 700, 1000, 300, 1000, false},
-      {"engine cut, nozzle aft: 700 m/s, then just under", true, 0, 0.5, 700, 1000, 699.99, 1000, false},
-      {"engine cut, lift regime: 155 m/s, then just under", true, 0.5, 0.5, 155, 1000, 154.99, 1000, false},
-      {"engine cut, 20000 m, then just under", true, 0, 0.5, 300, 20000, 300, 19999.99, false},
-      {"engine cut, too fast, then parked on the ground", true, 0, 0.5, 700, 1000, 0, 0, true},
+      {"reheat selected, nozzle 0.3, full level", false, 1, 0.3, 1, 700, 1000, 300, 1000, false},
+      {"reheat selected, nozzle aft, level exactly 0.98", false, 1, 0, 0.98, 700, 1000, 300, 1000, false},
+      {"reheat selected, nozzle aft, full level (flame lit)", false, 1, 0, 1, 700, 1000, 300, 1000, false},
+      {"reheat off, nozzle aft, full level: one stop, not two", false, 0, 0, 1, 700, 1000, 300, 1000, false},
+      {"engine cut, nozzle aft: 700 m/s, then just under", true, 1, 0, 0.5, 700, 1000, 699.99, 1000, false},
+      {"engine cut, lift regime: 155 m/s, then just under", true, 1, 0.5, 0.5, 155, 1000, 154.99, 1000, false},
+      {"engine cut, 20000 m, then just under", true, 1, 0, 0.5, 300, 20000, 300, 19999.99, false},
+      {"engine cut, too fast, then parked on the ground", true, 1, 0, 0.5, 700, 1000, 0, 0, true},
   };
-  reheat = 1;
   for (const auto &r : rows) {
     eng_status = 1;
+    reheat = r.reheat;
     nozzle_angle = nozzle_deflection = r.nozzle;
     Th(th_main).level = r.level;
     Fly(*hv_, r.out_speed, r.out_alt, -3);

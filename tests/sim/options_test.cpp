@@ -41,6 +41,7 @@ TEST(Options, RefusesWhatItCannotUse) {
       {{"--dt", "0.0000999"}, "--dt needs a step from 0.0001 to 1 s"},
       {{"--dt", "1.0000001"}, "--dt needs a step from 0.0001 to 1 s"},
       {{"--max-steps", "0"}, "--max-steps needs a whole number"},
+      {{"--max-steps", "1000000000001"}, "--max-steps needs a whole number"},
       {{"--duration", "-1"}, "--duration needs seconds"},
       {{"--every", "0"}, "--every needs a whole number"},
       {{"--hud-every", "0"}, "--hud-every needs seconds, 0.01 or more"},
